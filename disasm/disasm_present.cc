@@ -1,0 +1,2 @@
+// Marks that this library is linked in; does nothing.
+extern "C" void libdisasm_is_present() {}
