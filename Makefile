@@ -1,4 +1,5 @@
 # Two entry points: `make run` builds the programs and runs them on the example
+MAKEFLAGS += --no-print-directory
 # data in examples/; `make test` builds everything and runs the test suite.
 # BUILD and CMAKE_FLAGS select another build tree (the sanitizer run in .ci/run).
 BUILD ?= build
