@@ -7,6 +7,10 @@
 // Extensions share one number space with the single letters: a letter has
 // the value of its upper-case ASCII code, named extensions follow from 91.
 enum isa_extension_t : unsigned {
+  EXT_ZFH = 91,
+  EXT_ZFHMIN = 92,
+  EXT_ZBA = 93,
+  EXT_ZBB = 94,
   EXT_ZBC = 95,
   EXT_ZBS = 96,
   EXT_ZBKB = 97,
@@ -34,6 +38,10 @@ enum isa_extension_t : unsigned {
   EXT_SMEPMP = 119,
   EXT_SMSTATEEN = 120,
   EXT_SMRNMI = 121,
+  EXT_SSCOFPMF = 122,
+  EXT_SVADU = 123,
+  EXT_SVNAPOT = 124,
+  EXT_SVPBMT = 125,
   EXT_SVINVAL = 126,
   EXT_ZDINX = 127,
   EXT_ZFA = 128,
@@ -59,6 +67,10 @@ enum isa_extension_t : unsigned {
   EXT_ZVKNHA = 148,
   EXT_ZVKNHB = 149,
   EXT_ZVKSED = 150,
+  EXT_ZVKSH = 151,
+  EXT_SSTC = 160,
+  EXT_ZAAMO = 161,
+  EXT_ZALRSC = 162,
   EXT_ZACAS = 163,
   EXT_ZABHA = 164,
   EXT_ZAWRS = 165,
