@@ -13,7 +13,16 @@
 
 #include <cstdint>
 #include <ostream>
+// GCC 12 raises a false -Wmaybe-uninitialized inside <regex> when it
+// compiles an expression with optimisation and sanitizers on.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
+#pragma GCC diagnostic pop
+#else
+#include <regex>
+#endif
 #include <string>
 #include <utility>
 #include <vector>
