@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ConfigNode/ConfigNode.h"
+#include "design_params.h"
 #include "compare.h"
 #include "elf_file.h"
 #include "lynx_logger.h"
@@ -81,11 +82,6 @@ options_t parse_command_line(int argc, char** argv) {
                    test_trace.getValue(), ref_trace.getValue()};
 }
 
-struct design_t {
-  unsigned long xlen, flen, paddr_width, irf_data_width, cl_width, cl_chunks;
-  bool poison;
-};
-
 std::string label_failure(const char* what) {
   return std::string("Failed to find label \"") + EXIT_LABEL + "\" " + what;
 }
@@ -130,11 +126,11 @@ uint64_t find_exit_address(const std::string& path) {
 }
 
 std::unique_ptr<mh_swt_reader_t> open_reference(const options_t& opt, unsigned long mask,
-                                                const design_t& d) {
+                                                const design_params_t& d) {
   return std::make_unique<mh_swt_reader_t>(opt.ref_trace, mask, true, true, true,
                                            static_cast<int>(d.xlen), static_cast<int>(d.flen),
                                            d.paddr_width, d.irf_data_width, d.cl_width,
-                                           d.cl_chunks, d.poison);
+                                           d.cl_chunks, d.poison_enable);
 }
 
 int run(options_t& opt) {
@@ -154,14 +150,7 @@ int run(options_t& opt) {
   }
   root->append(loaded, true);
   std::shared_ptr<ConfigNodeClass> swt = root->getNode("swt");
-  design_t d;
-  d.xlen = swt->getNodeValue<unsigned long>("XLEN");
-  d.flen = swt->getNodeValue<unsigned long>("FLEN");
-  d.paddr_width = swt->getNodeValue<unsigned long>("PADDR_WIDTH");
-  d.irf_data_width = swt->getNodeValue<unsigned long>("IRF_DATA_WIDTH");
-  d.cl_width = swt->getNodeValue<unsigned long>("CL_WIDTH");
-  d.cl_chunks = swt->getNodeValue<unsigned long>("CL_CHUNKS");
-  d.poison = swt->getNodeValue<bool>("POISON_ENABLE");
+  const design_params_t d = read_design_params(*swt);
 
   if (opt.elf.empty())
     throw std::runtime_error("No ELF file given: the exit label is looked up in the first --elf file");

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ConfigNode/ConfigNode.h"
+#include "design_params.h"
 #include "mh_swt_reader/mh_swt_reader.h"
 #include "nexus_decoder.h"
 
@@ -91,17 +92,10 @@ int run(const options_t& opt) {
     }
     root->append(loaded, true);
     std::shared_ptr<ConfigNodeClass> swt = root->getNode("swt");
-    const unsigned long xlen = swt->getNodeValue<unsigned long>("XLEN");
-    const unsigned long flen = swt->getNodeValue<unsigned long>("FLEN");
-    const unsigned long paddr_width = swt->getNodeValue<unsigned long>("PADDR_WIDTH");
-    const unsigned long irf_data_width = swt->getNodeValue<unsigned long>("IRF_DATA_WIDTH");
-    const unsigned long cl_width = swt->getNodeValue<unsigned long>("CL_WIDTH");
-    const unsigned long cl_chunks = swt->getNodeValue<unsigned long>("CL_CHUNKS");
-    const bool poison = swt->getNodeValue<bool>("POISON_ENABLE");
-    reader = std::make_unique<mh_swt_reader_t>(opt.hwt, opt.src_mask, true, true, true,
-                                               static_cast<int>(xlen), static_cast<int>(flen),
-                                               paddr_width, irf_data_width, cl_width, cl_chunks,
-                                               poison);
+    const design_params_t d = read_design_params(*swt);
+    reader = std::make_unique<mh_swt_reader_t>(
+        opt.hwt, opt.src_mask, true, true, true, static_cast<int>(d.xlen), static_cast<int>(d.flen),
+        d.paddr_width, d.irf_data_width, d.cl_width, d.cl_chunks, d.poison_enable);
   }
 
   decoder.decode(opt.src_mask, out, opt.input, opt.elf, reader, false);
