@@ -32,8 +32,9 @@ class nexus_decoder_t {
   void enable_nexus_log() { nexus_log = true; }
   void disable_nexus_log() { nexus_log = false; }
 
-  // Decodes the whole trace file into `out`, one line per executed
-  // instruction of the sources selected by `src_mask`.
+  // The walk: decode, get_next_hwt_insn and get_pc_disasm live in
+  // nexus_walk.cc. decode turns the whole trace file into `out`, one line
+  // per executed instruction of the sources selected by `src_mask`.
   void decode(unsigned long src_mask, std::ostream& out, const std::string& trace_path,
               const std::vector<std::string>& elf_files,
               const std::unique_ptr<mh_swt_reader_t>& hwt_reader, bool stop_on_error);
@@ -44,7 +45,8 @@ class nexus_decoder_t {
   void parse_variable_field(unsigned char* out);
 
   // Message parsers: each reads the rest of one message whose TCODE slice has
-  // already been read and appends the message's log line to msg_text.
+  // already been read and appends the message's log line to msg_text, which
+  // the message loop has emptied and set to upper-case hexadecimal.
   void parse_sync();
   void parse_ownership();
   void parse_dir_brch(bool sync);
