@@ -55,6 +55,41 @@ void check_design(int xlen, int flen, unsigned long pa_bits, unsigned long irf_d
                              " 64-bit words per chunk, it must be 1 to 8");
 }
 
+// Error paths, kept out of line so that the parsing loop stays small.
+[[noreturn, gnu::cold, gnu::noinline]] void throw_non_sequential(uint64_t cycle, unsigned hart, uint64_t last,
+                                                                 uint64_t piid) {
+  throw std::runtime_error("Non-sequential uiids: cycle: " + dec(cycle) + ", hart: " + dec(hart) +
+                           ", last issued uiid: 0x" + hex(last) + ", current piid: 0x" + hex(piid));
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void throw_missing_issue(unsigned code, uint64_t cycle, unsigned hart,
+                                                                uint64_t piid, uint64_t last) {
+  const std::string name = mh_record_to_string(code);
+  std::cout << "NOTE " << __FILE__ << ":" << "270" << ": " << name << ": cycle: " << cycle << ", hid: " << hart
+            << ", missing issue record for piid 0x" << std::hex << piid << std::dec << std::endl;
+  throw std::runtime_error("Missing issue record for piid: current record: " + name + ", cycle: " + dec(cycle) +
+                           ", hart: " + dec(hart) + ", piid: " + dec(piid) + ", last issued uiid: " + dec(last));
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void throw_out_of_reach(unsigned code, uint64_t cycle, unsigned hart,
+                                                               uint64_t piid) {
+  throw std::runtime_error("Issue record out of reach: current record: " + mh_record_to_string(code) +
+                           ", cycle: " + dec(cycle) + ", hart: " + dec(hart) + ", piid: " + dec(piid) +
+                           ", its issue record lies more than " + dec(mh_swt_reader_t::ring_size) + " records back");
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void throw_hart(uint64_t h) {
+  throw std::runtime_error("Hart #" + dec(h) + " is found, but trace reader is compiled to read up to " +
+                           dec(mh_swt_reader_t::max_harts) + " harts only");
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void throw_unknown(unsigned code, FILE* file) {
+  throw std::runtime_error("Unknown header: " + dec(code) + " approximately at position " +
+                           std::to_string(ftell(file)) + "!");
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void throw_end() { throw std::underflow_error(""); }
+
 unsigned trailing_zeros(uint64_t v) { return v == 0 ? 0 : static_cast<unsigned>(__builtin_ctzll(v)); }
 
 }  // namespace
@@ -186,10 +221,11 @@ inline uint64_t mh_swt_reader_t::get_bits(int n) {
     value = static_cast<uint64_t>(bit_buffer >> (loaded_bits - remaining_bits));
     remaining_bits -= n;
   } else {
-    if (remaining_bits < 0) throw std::underflow_error("");
+    if (remaining_bits < 0) throw_end();
     value = remaining_bits > 0 ? static_cast<uint64_t>(bit_buffer >> (loaded_bits - remaining_bits)) : 0;
     unsigned char block[16];
-    size_t got = fread(block, 1, sizeof(block), file);
+    // Single-threaded reader: the unlocked variant spares a lock per block.
+    size_t got = fread_unlocked(block, 1, sizeof(block), file);
     if (got < sizeof(block)) std::memset(block + got, 0, sizeof(block) - got);
     std::memcpy(&bit_buffer, block, sizeof(block));
     loaded_bits = static_cast<uint8_t>(got * 8);
@@ -197,7 +233,7 @@ inline uint64_t mh_swt_reader_t::get_bits(int n) {
     value |= static_cast<uint64_t>(bit_buffer) << remaining_bits;
     remaining_bits += loaded_bits;
     remaining_bits -= n;
-    if (remaining_bits < 0) throw std::underflow_error("");
+    if (remaining_bits < 0) throw_end();
   }
   return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
 }
@@ -247,9 +283,7 @@ void mh_swt_reader_t::parse_more() {
         const uint64_t h = get_bits(8);
         current_hart = static_cast<uint8_t>(h);
         skip_current_hart = ((hart_mask >> (h % 64)) & 1) == 0;
-        if (h >= max_harts && !skip_current_hart)
-          throw std::runtime_error("Hart #" + dec(h) + " is found, but trace reader is compiled to read up to " +
-                                   dec(max_harts) + " harts only");
+        if (h >= max_harts && !skip_current_hart) throw_hart(h);
         break;
       }
       case SWT_IS:
@@ -286,8 +320,7 @@ void mh_swt_reader_t::parse_more() {
           else
             parse_traffic(code, ET_KIND_DCT);
         } else {
-          throw std::runtime_error("Unknown header: " + dec(code) + " approximately at position " +
-                                   std::to_string(ftell(file)) + "!");
+          throw_unknown(code, file);
         }
         break;
     }
@@ -333,9 +366,7 @@ void mh_swt_reader_t::parse_insn_record(unsigned code) {
   if (code == SWT_IS) {
     const uint64_t last = last_uiid[h];
     const uint64_t uiid = last + 1;
-    if ((uiid & (piid_entries - 1)) != piid)
-      throw std::runtime_error("Non-sequential uiids: cycle: " + dec(cycle) + ", hart: " + dec(h) +
-                               ", last issued uiid: 0x" + hex(last) + ", current piid: 0x" + hex(piid));
+    if ((uiid & (piid_entries - 1)) != piid) throw_non_sequential(cycle, h, last, piid);
     last_uiid[h] = uiid;
     et_object_t& o = take_slot();
     o.type = ET_KIND_INSN;
@@ -351,20 +382,10 @@ void mh_swt_reader_t::parse_insn_record(unsigned code) {
   }
 
   const issue_entry_t& entry = table[piid];
-  if (entry.record == nullptr) {
-    const std::string name = mh_record_to_string(code);
-    std::cout << "NOTE " << __FILE__ << ":" << "270" << ": " << name << ": cycle: " << cycle << ", hid: " << h
-              << ", missing issue record for piid 0x" << std::hex << piid << std::dec << std::endl;
-    throw std::runtime_error("Missing issue record for piid: current record: " + name + ", cycle: " + dec(cycle) +
-                             ", hart: " + dec(h) + ", piid: " + dec(piid) + ", last issued uiid: " +
-                             dec(last_uiid[h]));
-  }
+  if (entry.record == nullptr) throw_missing_issue(code, cycle, h, piid, last_uiid[h]);
   // The issue record's ring slot has been reused by a newer record: writing
   // into it would corrupt that record, so the trace is refused instead.
-  if (produced - entry.number > ring_size)
-    throw std::runtime_error("Issue record out of reach: current record: " + mh_record_to_string(code) +
-                             ", cycle: " + dec(cycle) + ", hart: " + dec(h) + ", piid: " + dec(piid) +
-                             ", its issue record lies more than " + dec(ring_size) + " records back");
+  if (produced - entry.number > ring_size) throw_out_of_reach(code, cycle, h, piid);
 
   et_insn_t& r = *entry.record;
   switch (code) {
