@@ -96,6 +96,8 @@ struct window_case_t {
   unsigned long window;
 };
 
+void PrintTo(const window_case_t& c, std::ostream* os) { *os << c.insns << " instructions, window " << c.window; }
+
 class EtWriterWindow : public testing::TestWithParam<window_case_t> {};
 
 // The window file is the end of the direct-mode stream: from the oldest sync

@@ -97,6 +97,11 @@ void expect_data(const design_t& d, uint64_t seed, const uint64_t* words, uint8_
 
 class SwtRoundTrip : public testing::TestWithParam<design_t> {};
 
+void PrintTo(const design_t& d, std::ostream* os) {
+  *os << "XLEN " << d.xlen << " FLEN " << d.flen << " PADDR " << d.pa << " IRF " << d.irf << " CL " << d.cl_width
+      << "/" << d.cl_chunks << (d.poison ? " poison" : "");
+}
+
 std::string design_name(const testing::TestParamInfo<design_t>& info) {
   const design_t& d = info.param;
   return "X" + std::to_string(d.xlen) + "F" + std::to_string(d.flen) + "P" + std::to_string(d.pa) + "I" +
