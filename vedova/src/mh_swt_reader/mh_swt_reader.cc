@@ -1,6 +1,8 @@
 #include "mh_swt_reader.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -166,7 +168,9 @@ void mh_swt_reader_t::init() {
     last_uiid[h] = ~uint64_t(0);
     if ((hart_mask >> h) & 1) issue_tables[h].reset(new issue_entry_t[piid_entries]());
   }
-  ring.assign(ring_size, et_object_t{});
+  // Records are plain structures, valid when all their bytes are zero.
+  ring.reset(static_cast<et_object_t*>(std::calloc(ring_size, sizeof(et_object_t))));
+  if (!ring) throw std::bad_alloc();
 
   std::memset(record_bits, 0, sizeof(record_bits));
   const uint64_t p = SWT_PIID_WIDTH;

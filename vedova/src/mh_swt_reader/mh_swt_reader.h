@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,7 +73,13 @@ class mh_swt_reader_t : public et_reader_t {
   uint8_t dct_hart;
   uint64_t last_uiid[max_harts];
   std::unique_ptr<issue_entry_t[]> issue_tables[max_harts];
-  std::vector<et_object_t> ring;
+  // Allocated zeroed with calloc: fresh pages come zeroed from the system,
+  // so building a reader does not write the whole ring, and a short trace
+  // touches only the slots it fills.
+  struct free_deleter {
+    void operator()(et_object_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<et_object_t[], free_deleter> ring;
   uint64_t produced;
   uint64_t consumed;
   uint16_t record_bits[256];  // bits after the code of every defined record, for stepping over
