@@ -99,7 +99,13 @@ class disassembler_t {
   // Appends the pattern to its chain and takes ownership of it.
   void add_insn(disasm_insn_t* insn);
 
+  // Registers a pattern that knows only the fixed bits of an encoding: no
+  // operands, printed as the mnemonic followed by " (args unknown)".
+  void register_fallback_insn(const char* name, uint64_t match, uint64_t mask, int id);
+
  private:
+  friend struct disassembler_test_access;
+
   void init(const isa_parser_i* isa);
 
   std::vector<const disasm_insn_t*> chains[CHAIN_COUNT];

@@ -6,6 +6,9 @@
 
 #include "disasm.h"
 
+// The load and branch classes are default-constructible with cleared fields;
+// their field-taking constructors let the exported objects be const.
+
 class fuse_lui_addi_arg_t : public arg_t {
  public:
   fuse_lui_addi_arg_t(bool first_is_c, bool second_is_c);
@@ -39,6 +42,9 @@ class fuse_auipc_jalr_arg_t : public fuse_auipc_addi_arg_t {
 
 class fuse_lui_lx_arg_t : public arg_t {
  public:
+  fuse_lui_lx_arg_t() = default;
+  fuse_lui_lx_arg_t(bool first_is_c, bool second_is_c)
+      : first_is_c(first_is_c), second_is_c(second_is_c) {}
   std::string to_string(const insn_t& insn) const override;
 
   bool first_is_c = false;
@@ -47,6 +53,8 @@ class fuse_lui_lx_arg_t : public arg_t {
 
 class fuse_auipc_lx_arg_t : public arg_t {
  public:
+  fuse_auipc_lx_arg_t() = default;
+  explicit fuse_auipc_lx_arg_t(bool second_is_c) : second_is_c(second_is_c) {}
   std::string to_string(const insn_t& insn) const override;
 
   bool second_is_c = false;
@@ -54,6 +62,9 @@ class fuse_auipc_lx_arg_t : public arg_t {
 
 class fuse_add_lx_arg_t : public arg_t {
  public:
+  fuse_add_lx_arg_t() = default;
+  fuse_add_lx_arg_t(const char* first_mnemonic, bool first_is_c, bool second_is_c)
+      : first_mnemonic(first_mnemonic), first_is_c(first_is_c), second_is_c(second_is_c) {}
   std::string to_string(const insn_t& insn) const override;
 
   std::string first_mnemonic;
@@ -63,6 +74,9 @@ class fuse_add_lx_arg_t : public arg_t {
 
 class fuse_alu_beq_arg_t : public arg_t {
  public:
+  fuse_alu_beq_arg_t() = default;
+  fuse_alu_beq_arg_t(const char* first_mnemonic, bool first_is_c, bool second_is_c)
+      : first_mnemonic(first_mnemonic), first_is_c(first_is_c), second_is_c(second_is_c) {}
   std::string to_string(const insn_t& insn) const override;
 
   std::string first_mnemonic;

@@ -1,0 +1,192 @@
+#include "compare.h"
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "et_records.h"
+#include "lynx_logger.h"
+
+namespace {
+
+// Trap causes that do not put a record aside: breakpoint and the three
+// environment calls.
+bool is_call_or_breakpoint(uint64_t cause) {
+  return cause == 3 || cause == 8 || cause == 9 || cause == 11;
+}
+
+// Length of the first instruction of a fused pair (its two low bits sit at
+// bits 8:7 of the pair word).
+uint64_t first_insn_length(uint64_t pair_word) { return ((pair_word >> 7) & 3) == 3 ? 4 : 2; }
+
+class verdict_log {
+ public:
+  verdict_log() : logger(lynx_static_logger_t::get()) {}
+
+  bool enabled() const { return logger->patterns.default_level > lynx_logger_t::WARNING; }
+
+  void line(const std::string& text) const {
+    if (enabled()) logger->log(lynx_logger_t::INFO, "tracecheck", text.c_str());
+  }
+
+  // "label" followed by the PC in lower-case hexadecimal.
+  void pc_line(const char* label, uint64_t pc) const {
+    if (!enabled()) return;
+    std::ostringstream s;
+    s << label << std::hex << pc;
+    line(s.str());
+  }
+
+ private:
+  lynx_logger_t* logger;
+};
+
+}  // namespace
+
+bool read_next_pc(std::istream& in, uint64_t& target, const std::vector<SkipRangeArg>& ranges) {
+  for (;;) {
+    uint64_t pc = 0;
+    in >> std::hex >> pc;
+    if (in.fail()) {
+      if (in.eof()) return true;
+      throw std::runtime_error("PC file holds a line that is not a hexadecimal PC");
+    }
+    // A last PC without its line end is still a PC; the end is reported by
+    // the next read.
+    target = pc;
+    if (!in_skip_ranges(ranges, pc)) return false;
+  }
+}
+
+int compare_traces(et_reader_t& reference, std::istream& pcs,
+                   const std::vector<SkipRangeArg>& ranges, uint64_t exit_address) {
+  enum class state_t { fetch, end_of_reference, read_target, exit_check, compare, pair_compare,
+                       store_check, equal, different };
+  const verdict_log log;
+  uint64_t target = 0;
+  bool pending = false;
+  bool ended = false;
+  et_insn_t* current = nullptr;
+  state_t state = state_t::fetch;
+
+  for (;;) {
+    switch (state) {
+      case state_t::fetch: {
+        current = nullptr;
+        state = state_t::end_of_reference;
+        while (et_object_t* obj = reference.get_next_object()) {
+          if (obj->type != 1) continue;
+          et_insn_t& insn = obj->insn;
+          if (in_skip_ranges(ranges, insn.pc)) insn.committed = false;
+          if (!insn.committed) continue;
+          current = &insn;
+          if (!pending)
+            state = state_t::read_target;
+          else if (insn.pc == exit_address) {
+            ended = false;
+            state = state_t::exit_check;
+          } else {
+            state = state_t::compare;
+          }
+          break;
+        }
+        break;
+      }
+      case state_t::end_of_reference:
+        if (pending) {
+          log.line("No more instruction in reference trace");
+          state = state_t::different;
+        } else {
+          state = state_t::read_target;
+        }
+        break;
+      case state_t::read_target:
+        ended = read_next_pc(pcs, target, ranges);
+        if (!current) {
+          log.line(ended ? "No more instruction in both traces."
+                         : "No more instruction in reference trace");
+          state = ended ? state_t::equal : state_t::different;
+        } else if (current->pc == exit_address) {
+          state = state_t::exit_check;
+        } else if (ended) {
+          log.line("No more instruction in target trace");
+          state = state_t::different;
+        } else {
+          state = state_t::compare;
+        }
+        break;
+      case state_t::exit_check:
+        if (target == exit_address || ended) {
+          log.line("Traces are finished by reaching the lynx_gdb_exit.");
+          state = state_t::equal;
+        } else {
+          state = state_t::compare;
+        }
+        break;
+      case state_t::compare: {
+        const bool fused = current->is_fused();
+        if (current->intr || current->trig ||
+            (current->trap && !is_call_or_breakpoint(current->cause) && !fused)) {
+          pending = true;
+          state = state_t::fetch;
+          break;
+        }
+        pending = false;
+        if (fused && !current->trap) {
+          state = state_t::pair_compare;
+        } else if (current->pc != target) {
+          log.line("PC does not matched");
+          log.pc_line("Reference pc: ", current->pc);
+          log.pc_line("Target pc: ", target);
+          state = state_t::different;
+        } else {
+          state = state_t::store_check;
+        }
+        break;
+      }
+      case state_t::pair_compare: {
+        if (current->pc != target) {
+          log.line("PC does not matched for fused insn (first insn in pair)");
+          log.pc_line("Reference pc: ", current->pc);
+          log.pc_line("Target pc: ", target);
+          state = state_t::different;
+          break;
+        }
+        if (read_next_pc(pcs, target, ranges)) {
+          log.line("No more instructions in target trace (fused insn is last)");
+          state = state_t::different;
+          break;
+        }
+        const uint64_t delta = first_insn_length(current->insn);
+        if (current->pc + delta != target) {
+          log.line("PC does not matched for fused insn (second insn in pair)");
+          if (log.enabled()) {
+            std::ostringstream s;
+            s << "Reference pc: " << std::hex << current->pc << ", delta: " << delta;
+            log.line(s.str());
+          }
+          log.pc_line("Target pc: ", target);
+          state = state_t::different;
+          break;
+        }
+        state = state_t::store_check;
+        break;
+      }
+      case state_t::store_check:
+        if ((current->insn & 0x707F) == 0x2023 && current->pa_valid &&
+            current->pa == MSI_ADDRESS) {
+          log.line("Traces are finished by storing to MSI address.");
+          state = state_t::equal;
+        } else {
+          state = state_t::fetch;
+        }
+        break;
+      case state_t::equal:
+        log.line("Traces are equal.");
+        return 0;
+      case state_t::different:
+        log.line("Traces are different.");
+        return -1;
+    }
+  }
+}
