@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -337,6 +338,129 @@ TEST(PatternTable, AssemblerWords) {
     ++rows;
   }
   EXPECT_GT(rows, 500u);
+}
+
+}  // namespace
+
+namespace {
+
+const disasm_insn_t* find_named(const disassembler_t& d, uint32_t id, const std::string& name) {
+  for (const disasm_insn_t* p : access::patterns_with_id(d, id))
+    if (p->name == name) return p;
+  return nullptr;
+}
+
+TEST(PatternTable, VectorLoadStoreLoops) {
+  disassembler_t d(64);
+  struct {
+    uint32_t id;
+    const char* name;
+    uint64_t match, mask;
+  } cases[] = {
+      {ID_VLE8_V, "vle8.v", 0x00000007, 0xfdf0707f},
+      {ID_VLE8_V, "vlseg2e8.v", 0x20000007, 0xfdf0707f},
+      {ID_VLE8_V, "vle16.v", 0x00005007, 0xfdf0707f},
+      {ID_VLE8_V, "vle128.v", 0x10000007, 0xfdf0707f},
+      {ID_VLE8_V, "vlseg3e32.v", 0x40006007, 0xfdf0707f},
+      {ID_VSOXEI8_V, "vsoxseg8ei64.v", 0xec007027, 0xfc00707f},
+      {ID_VSOXEI8_V, "vsoxseg8ei1024.v", 0xfc007027, 0xfc00707f},
+      {ID_VLE8FF_V, "vlseg4e256ff.v", 0x71005007, 0xfdf0707f},
+      {ID_VL1RE8_V, "vl8re8.v", 0xe2800007, 0xfff0707f},
+      {ID_VL1RE8_V, "vl1re64.v", 0x02807007, 0xfff0707f},
+  };
+  for (const auto& c : cases) {
+    const disasm_insn_t* p = find_named(d, c.id, c.name);
+    ASSERT_NE(p, nullptr) << c.name;
+    EXPECT_EQ(p->match, c.match) << c.name;
+    EXPECT_EQ(p->mask, c.mask) << c.name;
+    EXPECT_EQ(p->operand_flags, 0u);
+  }
+  // Each template: 8 widths x 8 segment counts, plus the id's fallback.
+  for (uint32_t id : {ID_VLE8_V, ID_VSE8_V, ID_VLUXEI8_V, ID_VSUXEI8_V, ID_VLSE8_V, ID_VSSE8_V,
+                      ID_VLOXEI8_V, ID_VSOXEI8_V, ID_VLE8FF_V})
+    EXPECT_EQ(access::patterns_with_id(d, id).size(), 65u) << id;
+  EXPECT_EQ(access::patterns_with_id(d, ID_VL1RE8_V).size(), 33u);
+  // The element width in the name, the stride register and the index register
+  // in the text.
+  EXPECT_EQ(d.disassemble(0x0a85f087), "vlse64.v v1, (a1), s0");
+  EXPECT_EQ(d.disassemble(0x4685e0a7), "vsuxseg3ei32.v v1, (a1), v8");
+}
+
+TEST(PatternTable, NoVectorUnitRegistersNoVectorGroup) {
+  test_isa_t isa(64);
+  isa.without_vector();
+  disassembler_t d(&isa);
+  // The any-vector group (323) and the 608 loop patterns are left out.
+  EXPECT_EQ(specific_count(d), 2025u - 323u - 608u);
+  EXPECT_EQ(d.disassemble(0x02050087), "vle8.v (args unknown)");
+  EXPECT_EQ(d.disassemble(0x022180d7), "vadd.vv (args unknown)");
+  EXPECT_EQ(d.get_disasm(0x022180d7)->insn_id, ID_VADD_VV);
+  // Groups gated by their own vector extension stay.
+  EXPECT_EQ(d.disassemble(0x062540d7), "vandn.vx v1, v2, a0");
+}
+
+TEST(PatternTable, RegisterWidthNeither32Nor64) {
+  test_isa_t isa(48);
+  disassembler_t d(&isa);
+  // Neither the RV32 nor the RV64 groups, but the groups for "not 32".
+  EXPECT_EQ(d.disassemble(0x84c5c52b), "kuzn32esx (args unknown)");
+  EXPECT_EQ(d.disassemble(0x04c5c52b), "kuzn64esx (args unknown)");
+  EXPECT_EQ(d.disassemble(0x9d71), "c.zext.w (args unknown)");
+  EXPECT_EQ(d.disassemble(0xa8c58577), "smul8   a0, a1, a2");
+  EXPECT_EQ(d.get_disasm(0xa8c58577)->operand_flags, 11u);
+}
+
+TEST(PatternTable, GatesAskInOrderAndOnlyWhenNeeded) {
+  {
+    test_isa_t isa(64);
+    isa.nothing();
+    disassembler_t d(&isa);
+    // Alternatives are asked left to right; inner gates only inside open ones.
+    const std::vector<unsigned> first = {'A',         EXT_ZAAMO,   'A',         EXT_ZALRSC,
+                                         EXT_ZACAS,   EXT_ZABHA,   EXT_ZAWRS,   EXT_ZICFILP,
+                                         EXT_XKGOSTK, EXT_XKGOSTS, EXT_XKGOSTK, EXT_XKGOSTM,
+                                         EXT_XKGOSTS, 'S',         'M',         EXT_ZBA};
+    ASSERT_GE(isa.asked.size(), first.size());
+    EXPECT_EQ(std::vector<unsigned>(isa.asked.begin(), isa.asked.begin() + first.size()), first);
+    for (unsigned never : {unsigned(EXT_ZVFH), unsigned(EXT_ZCMLSD)})
+      EXPECT_EQ(std::count(isa.asked.begin(), isa.asked.end(), never), 0) << never;
+    // With nothing enabled only the ungated groups remain.
+    EXPECT_EQ(d.disassemble(0x00000013), "nop");
+    EXPECT_EQ(d.disassemble(0x02c58533), "mul (args unknown)");
+  }
+  {
+    test_isa_t isa(64);
+    disassembler_t d(&isa);
+    for (unsigned never : {unsigned(EXT_ZAAMO), unsigned(EXT_ZALRSC), unsigned(EXT_ZCMLSD)})
+      EXPECT_EQ(std::count(isa.asked.begin(), isa.asked.end(), never), 0) << never;
+  }
+}
+
+TEST(PatternTable, EveryPatternIsWellFormed) {
+  for (int xlen : {64, 32}) {
+    disassembler_t d(xlen);
+    size_t fused = 0;
+    for (const disasm_insn_t* p : all_patterns(d)) {
+      EXPECT_EQ(p->match & ~p->mask, 0u) << p->name;
+      EXPECT_EQ(p->name.find('_'), std::string::npos) << p->name;
+      EXPECT_EQ(p->operand_flags >> 16, 0u) << p->name;
+      EXPECT_LT(p->insn_id, INSN_ID_COUNT) << p->name;
+      if (!p->print_name) {
+        ++fused;
+        EXPECT_GE(p->insn_id, uint32_t(ID_FUSE_ADD_C_LX)) << p->name;
+        EXPECT_LE(p->insn_id, uint32_t(ID_FUSE_SH3ADD_UW_LX)) << p->name;
+        EXPECT_EQ(p->args.size(), 1u) << p->name;
+        EXPECT_EQ(p->name.compare(0, 5, "fuse."), 0) << p->name;
+      }
+      // An optional mark is always followed by a printer.
+      for (size_t i = 0; i < p->args.size(); ++i) {
+        if (!p->args[i]) {
+          EXPECT_TRUE(i + 1 < p->args.size() && p->args[i + 1]) << p->name;
+        }
+      }
+    }
+    EXPECT_EQ(fused, 41u);
+  }
 }
 
 }  // namespace
