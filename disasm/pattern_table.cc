@@ -264,7 +264,7 @@ constexpr row_t vector_loops(uint8_t step) {
 }
 
 constexpr row_t k_rows[] = {
-    // 1. no gate
+    // 1: always
     own(1, ID_UNIMP, "unimp", 0xc0001073, 0xffffffff, 0, {}),
     own(1, ID_C_UNIMP, "c.unimp", 0x0000, 0xffff, 0, {}),
     own(1, ID_PREFETCH_R, "prefetch.r", 0, 0, 1, {o::amo_base}),
@@ -282,7 +282,7 @@ constexpr row_t k_rows[] = {
     sh(1, S, ID_SH),
     sh(1, S, ID_SW),
     sh(1, S, ID_SD),
-    // 2. gate letter A or zaamo
+    // 2: A || zaamo
     amo(2, ID_AMOADD_W, 779),
     amo(2, ID_AMOSWAP_W, 779),
     amo(2, ID_AMOAND_W, 779),
@@ -301,16 +301,16 @@ constexpr row_t k_rows[] = {
     amo(2, ID_AMOMAX_D, 779),
     amo(2, ID_AMOMINU_D, 779),
     amo(2, ID_AMOMAXU_D, 779),
-    // 3. gate letter A or zalrsc
+    // 3: A || zalrsc
     amo(3, ID_LR_W, 265),
     amo(3, ID_SC_W, 779),
     amo(3, ID_LR_D, 265),
     amo(3, ID_SC_D, 779),
-    // 4. gate zacas
+    // 4: zacas
     amo(4, ID_AMOCAS_W, 779),
     amo(4, ID_AMOCAS_D, 779),
     amo(4, ID_AMOCAS_Q, 779),
-    // 5. gate zabha
+    // 5: zabha
     amo(5, ID_AMOADD_B, 779),
     amo(5, ID_AMOSWAP_B, 779),
     amo(5, ID_AMOAND_B, 779),
@@ -331,12 +331,12 @@ constexpr row_t k_rows[] = {
     amo(5, ID_AMOMINU_H, 779),
     amo(5, ID_AMOMAXU_H, 779),
     amo(5, ID_AMOCAS_H, 779),
-    // 6. gate zawrs
+    // 6: zawrs
     sh(6, N, ID_WRS_STO),
     sh(6, N, ID_WRS_NTO),
-    // 7. gate zicfilp
+    // 7: zicfilp
     own(7, ID_LPAD, "lpad", 0, 0, 0, {o::upper_imm20_hex}),
-    // 8. no gate
+    // 8: always
     own(8, ID_JAL, "j", 0x6f, 0xfff, 8, {o::jal_target}),
     own(8, ID_JAL, "jal", 0xef, 0xfff, 8, {o::jal_target}),
     own(8, ID_JAL, "jal", 0, 0, 8, {o::int_dest_reg, o::jal_target}),
@@ -418,35 +418,35 @@ constexpr row_t k_rows[] = {
     sh(8, SH, ID_GREVIW),
     sh(8, SH, ID_SHFLI),
     sh(8, SH, ID_UNSHFLI),
-    // 9. gate xlen 32 ; within it xkgostk or xkgosts
+    // 9: xlen == 32 && (xkgostk || xkgosts)
     sh(9, R, ID_KUZN32ESX),
-    // 10. gate xlen 32 ; within it xkgostk
+    // 10: xlen == 32 && xkgostk
     sh(10, R, ID_KUZN32DSX),
     sh(10, R, ID_KUZN32EL),
     sh(10, R, ID_KUZN32ELH),
     sh(10, R, ID_KUZN32DL),
     sh(10, R, ID_KUZN32DLH),
-    // 11. gate xlen 32 ; within it xkgostm
+    // 11: xlen == 32 && xkgostm
     sh(11, R, ID_MAGMA32G),
-    // 12. gate xlen 32 ; within it xkgosts
+    // 12: xlen == 32 && xkgosts
     sh(12, R, ID_SBG32TAU1),
     sh(12, R, ID_SBG32TAU2),
     sh(12, R, ID_SBG32LIN1),
     sh(12, R, ID_SBG32LIN2),
-    // 13. gate xlen 64 ; within it xkgostk or xkgosts
+    // 13: xlen == 64 && (xkgostk || xkgosts)
     sh(13, R, ID_KUZN64ESX),
-    // 14. gate xlen 64 ; within it xkgostk
+    // 14: xlen == 64 && xkgostk
     sh(14, R, ID_KUZN64DSX),
     sh(14, R, ID_KUZN64EL),
     sh(14, R, ID_KUZN64DL),
-    // 15. gate xlen 64 ; within it xkgostm
+    // 15: xlen == 64 && xkgostm
     sh(15, R, ID_MAGMA64),
-    // 16. gate xlen 64 ; within it xkgosts
+    // 16: xlen == 64 && xkgosts
     sh(16, R, ID_SBG64TAU1),
     sh(16, R, ID_SBG64TAU2),
     sh(16, R, ID_SBG64LIN1),
     sh(16, R, ID_SBG64LIN2),
-    // 17. no gate
+    // 17: always
     sh(17, N, ID_ECALL),
     sh(17, N, ID_EBREAK),
     sh(17, N, ID_URET),
@@ -468,10 +468,10 @@ constexpr row_t k_rows[] = {
     own(17, ID_CSRRWI, "csrrwi", 0, 0, 8, {o::int_dest_reg, o::csr_operand, o::uimm5_19_15}),
     own(17, ID_CSRRSI, "csrrsi", 0, 0, 8, {o::int_dest_reg, o::csr_operand, o::uimm5_19_15}),
     own(17, ID_CSRRCI, "csrrci", 0, 0, 8, {o::int_dest_reg, o::csr_operand, o::uimm5_19_15}),
-    // 18. gate letter S
+    // 18: S
     sh(18, N, ID_SRET),
     sh(18, RS, ID_SFENCE_VMA),
-    // 19. gate letter M
+    // 19: M
     sh(19, R, ID_MUL),
     sh(19, R, ID_MULH),
     sh(19, R, ID_MULHU),
@@ -485,18 +485,18 @@ constexpr row_t k_rows[] = {
     sh(19, R, ID_DIVUW),
     sh(19, R, ID_REMW),
     sh(19, R, ID_REMUW),
-    // 20. gate zba
+    // 20: zba
     sh(20, R, ID_SH1ADD),
     sh(20, R, ID_SH2ADD),
     sh(20, R, ID_SH3ADD),
-    // 21. gate zba ; within it xlen 64
+    // 21: zba && xlen == 64
     sh(21, SH, ID_SLLI_UW),
     own(21, ID_ADD_UW, "zext.w", 0x800003b, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
     sh(21, R, ID_ADD_UW),
     sh(21, R, ID_SH1ADD_UW),
     sh(21, R, ID_SH2ADD_UW),
     sh(21, R, ID_SH3ADD_UW),
-    // 22. gate zbb
+    // 22: zbb
     sh(22, R, ID_ROR),
     sh(22, R, ID_ROL),
     sh(22, SH, ID_RORI),
@@ -515,18 +515,18 @@ constexpr row_t k_rows[] = {
     own_x(22, SP_REV8, ID_GREVI, "rev8", 0x68005013, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
     own(22, ID_GORCI, "orc.b", 0x28705013, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
     own_x(22, SP_ZEXT_H, ID_PACK, "zext.h", 0x08004033, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
-    // 23. gate zbb ; within it xlen 64
+    // 23: zbb && xlen == 64
     sh(23, R, ID_RORW),
     sh(23, R, ID_ROLW),
     sh(23, SH, ID_RORIW),
     sh(23, R1, ID_CTZW),
     sh(23, R1, ID_CLZW),
     sh(23, R1, ID_CPOPW),
-    // 24. gate zbc
+    // 24: zbc
     sh(24, R, ID_CLMUL),
     sh(24, R, ID_CLMULH),
     sh(24, R, ID_CLMULR),
-    // 25. gate zbs
+    // 25: zbs
     sh(25, R, ID_BCLR),
     sh(25, R, ID_BINV),
     sh(25, R, ID_BSET),
@@ -535,20 +535,20 @@ constexpr row_t k_rows[] = {
     sh(25, SH, ID_BINVI),
     sh(25, SH, ID_BSETI),
     sh(25, SH, ID_BEXTI),
-    // 26. gate zbkb
+    // 26: zbkb
     own(26, ID_GREVI, "brev8", 0x68705013, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
     own(26, ID_GREVI, "rev8.h", 0x68805013, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
     sh(26, R, ID_PACK),
     sh(26, R, ID_PACKH),
-    // 27. gate zbkb ; within it xlen 64
+    // 27: zbkb && xlen == 64
     sh(27, R, ID_PACKW),
-    // 28. gate svinval
+    // 28: svinval
     sh(28, N, ID_SFENCE_W_INVAL),
     sh(28, N, ID_SFENCE_INVAL_IR),
     sh(28, RS, ID_SINVAL_VMA),
     sh(28, RS, ID_HINVAL_VVMA),
     sh(28, RS, ID_HINVAL_GVMA),
-    // 29. gate letter F
+    // 29: F
     sh(29, FL, ID_FLW),
     sh(29, FS, ID_FSW),
     sh(29, FR, ID_FADD_S),
@@ -581,7 +581,7 @@ constexpr row_t k_rows[] = {
     sh(29, FC, ID_FEQ_S),
     sh(29, FC, ID_FLT_S),
     sh(29, FC, ID_FLE_S),
-    // 30. gate zfinx
+    // 30: zfinx
     sh(30, R, ID_FADD_S),
     sh(30, R, ID_FSUB_S),
     sh(30, R, ID_FMUL_S),
@@ -609,7 +609,7 @@ constexpr row_t k_rows[] = {
     sh(30, R, ID_FEQ_S),
     sh(30, R, ID_FLT_S),
     sh(30, R, ID_FLE_S),
-    // 31. gate letter D
+    // 31: D
     sh(31, FL, ID_FLD),
     sh(31, FS, ID_FSD),
     sh(31, FR, ID_FADD_D),
@@ -642,7 +642,7 @@ constexpr row_t k_rows[] = {
     sh(31, FC, ID_FEQ_D),
     sh(31, FC, ID_FLT_D),
     sh(31, FC, ID_FLE_D),
-    // 32. gate zfa
+    // 32: zfa
     sh(32, FLI, ID_FLI_S),
     sh(32, FR, ID_FMINM_S),
     sh(32, FR, ID_FMAXM_S),
@@ -650,7 +650,7 @@ constexpr row_t k_rows[] = {
     sh(32, F1, ID_FROUNDNX_S),
     sh(32, FC, ID_FLEQ_S),
     sh(32, FC, ID_FLTQ_S),
-    // 33. gate zfa ; within it zfh or zvfh
+    // 33: zfa && (zfh || zvfh)
     sh(33, FLI, ID_FLI_H),
     sh(33, FR, ID_FMINM_H),
     sh(33, FR, ID_FMAXM_H),
@@ -658,7 +658,7 @@ constexpr row_t k_rows[] = {
     sh(33, F1, ID_FROUNDNX_H),
     sh(33, FC, ID_FLEQ_H),
     sh(33, FC, ID_FLTQ_H),
-    // 34. gate zfa ; within it letter D
+    // 34: zfa && D
     sh(34, FLI, ID_FLI_D),
     sh(34, FR, ID_FMINM_D),
     sh(34, FR, ID_FMAXM_D),
@@ -666,10 +666,10 @@ constexpr row_t k_rows[] = {
     sh(34, F1, ID_FROUNDNX_D),
     sh(34, FC, ID_FLEQ_D),
     sh(34, FC, ID_FLTQ_D),
-    // 35. gate zfa ; within it letter D ; within it xlen 32
+    // 35: zfa && D && xlen == 32
     sh(35, FP2, ID_FMVP_D_X),
     sh(35, FX, ID_FMVH_X_D),
-    // 36. gate zfa ; within it letter Q
+    // 36: zfa && Q
     sh(36, FLI, ID_FLI_Q),
     sh(36, FR, ID_FMINM_Q),
     sh(36, FR, ID_FMAXM_Q),
@@ -677,10 +677,10 @@ constexpr row_t k_rows[] = {
     sh(36, F1, ID_FROUNDNX_Q),
     sh(36, FC, ID_FLEQ_Q),
     sh(36, FC, ID_FLTQ_Q),
-    // 37. gate zfa ; within it letter Q ; within it xlen 64
+    // 37: zfa && Q && xlen == 64
     sh(37, FP2, ID_FMVP_Q_X),
     sh(37, FX, ID_FMVH_X_Q),
-    // 38. gate zdinx
+    // 38: zdinx
     sh(38, R, ID_FADD_D),
     sh(38, R, ID_FSUB_D),
     sh(38, R, ID_FMUL_D),
@@ -708,7 +708,7 @@ constexpr row_t k_rows[] = {
     sh(38, R, ID_FEQ_D),
     sh(38, R, ID_FLT_D),
     sh(38, R, ID_FLE_D),
-    // 39. gate zfh
+    // 39: zfh
     sh(39, FR, ID_FADD_H),
     sh(39, FR, ID_FSUB_H),
     sh(39, FR, ID_FMUL_H),
@@ -735,7 +735,7 @@ constexpr row_t k_rows[] = {
     sh(39, FC, ID_FEQ_H),
     sh(39, FC, ID_FLT_H),
     sh(39, FC, ID_FLE_H),
-    // 40. gate zhinx
+    // 40: zhinx
     sh(40, R, ID_FADD_H),
     sh(40, R, ID_FSUB_H),
     sh(40, R, ID_FMUL_H),
@@ -762,24 +762,24 @@ constexpr row_t k_rows[] = {
     sh(40, R, ID_FEQ_H),
     sh(40, R, ID_FLT_H),
     sh(40, R, ID_FLE_H),
-    // 41. gate zfhmin
+    // 41: zfhmin
     sh(41, F1, ID_FCVT_H_S),
     sh(41, F1, ID_FCVT_H_D),
     sh(41, F1, ID_FCVT_H_Q),
     sh(41, F1, ID_FCVT_S_H),
     sh(41, F1, ID_FCVT_D_H),
     sh(41, F1, ID_FCVT_Q_H),
-    // 42. gate extension id 166
+    // 42: half-precision moves
     sh(42, FL, ID_FLH),
     sh(42, FS, ID_FSH),
     sh(42, XF, ID_FMV_H_X),
     sh(42, FX, ID_FMV_X_H),
-    // 43. gate zhinxmin
+    // 43: zhinxmin
     sh(43, R1, ID_FCVT_H_S),
     sh(43, R1, ID_FCVT_H_D),
     sh(43, R1, ID_FCVT_S_H),
     sh(43, R1, ID_FCVT_D_H),
-    // 44. gate letter Q
+    // 44: Q
     sh(44, FL, ID_FLQ),
     sh(44, FS, ID_FSQ),
     sh(44, FR, ID_FADD_Q),
@@ -810,10 +810,10 @@ constexpr row_t k_rows[] = {
     sh(44, FC, ID_FEQ_Q),
     sh(44, FC, ID_FLT_Q),
     sh(44, FC, ID_FLE_Q),
-    // 45. gate zfbfmin
+    // 45: zfbfmin
     sh(45, F1, ID_FCVT_BF16_S),
     sh(45, F1, ID_FCVT_S_BF16),
-    // 46. gate letter H
+    // 46: H
     sh(46, LR, ID_HLV_B),
     sh(46, LR, ID_HLV_BU),
     sh(46, LR, ID_HLV_H),
@@ -829,7 +829,7 @@ constexpr row_t k_rows[] = {
     sh(46, SX, ID_HSV_D),
     sh(46, RS, ID_HFENCE_GVMA),
     sh(46, RS, ID_HFENCE_VVMA),
-    // 47. gate zca
+    // 47: zca
     own2(47, ID_C_ADD, "c.ebreak", "ebreak", 0x9002, 0xffff, 0, {}),
     own2(47, ID_C_JR, "c.ret", "ret", 0x8082, 0xffff, 1, {}),
     own2(47, ID_C_JR, "c.jr", "jr", 0, 0, 1, {o::c_int_dest}),
@@ -859,33 +859,33 @@ constexpr row_t k_rows[] = {
     own2(47, ID_C_BEQZ, "c.beqz", "beqz", 0, 0, 1, {o::c_int_src1_prime, o::c_branch_target}),
     own2(47, ID_C_BNEZ, "c.bnez", "bnez", 0, 0, 1, {o::c_int_src1_prime, o::c_branch_target}),
     own2(47, ID_C_J, "c.j", "j", 0, 0, 0, {o::c_jump_target}),
-    // 48. gate zca ; within it xlen 32
+    // 48: zca && xlen == 32
     own2(48, ID_C_JAL, "c.jal", "jal", 0, 0, 8, {o::c_jump_target}),
-    // 49. gate zca ; within it xlen not 32
+    // 49: zca && xlen != 32
     own2(49, ID_C_ADDIW, "c.addiw", "addiw", 0, 0, 9, {o::int_dest_reg, o::int_dest_reg, o::c_simm6}),
-    // 50. gate zca ; within it xlen 64 or zcmlsd
+    // 50: zca && (xlen == 64 || zcmlsd)
     own2(50, ID_C_LD, "c.ld", "ld", 0, 0, 265, {o::c_int_src2_prime, o::c_ld_address}),
     own2(50, ID_C_LDSP, "c.ld", "ld", 0, 0, 265, {o::int_dest_reg, o::c_ldsp_address}),
     own2(50, ID_C_SD, "c.sd", "sd", 0, 0, 771, {o::c_int_src2_prime, o::c_ld_address}),
     own2(50, ID_C_SDSP, "c.sd", "sd", 0, 0, 771, {o::c_int_src2, o::c_sdsp_address}),
-    // 51. gate zcd and letter D
+    // 51: zcd && D
     own2(51, ID_C_FLD, "c.fld", "fld", 0, 0, 385, {o::c_fp_src2_prime, o::c_ld_address}),
     own2(51, ID_C_FLDSP, "c.fldsp", "fld", 0, 0, 385, {o::fp_dest_reg, o::c_ldsp_address}),
     own2(51, ID_C_FSD, "c.fsd", "fsd", 0, 0, 801, {o::c_fp_src2_prime, o::c_ld_address}),
     own2(51, ID_C_FSDSP, "c.fsdsp", "fsd", 0, 0, 801, {o::c_fp_src2, o::c_sdsp_address}),
-    // 52. gate zcf and letter F
+    // 52: zcf && F
     own2(52, ID_C_FLW, "c.flw", "flw", 0, 0, 385, {o::c_fp_src2_prime, o::c_lw_address}),
     own2(52, ID_C_FLWSP, "c.flw", "flw", 0, 0, 385, {o::fp_dest_reg, o::c_lwsp_address}),
     own2(52, ID_C_FSW, "c.fsw", "fsw", 0, 0, 801, {o::c_fp_src2_prime, o::c_lw_address}),
     own2(52, ID_C_FSWSP, "c.fsw", "fsw", 0, 0, 801, {o::c_fp_src2, o::c_swsp_address}),
-    // 53. gate zcb
+    // 53: zcb
     own(53, ID_C_ZEXT_B, "c.zext.b", 0, 0, 9, {o::c_int_src1_prime}),
     own(53, ID_C_SEXT_B, "c.sext.b", 0, 0, 9, {o::c_int_src1_prime}),
     own(53, ID_C_ZEXT_H, "c.zext.h", 0, 0, 9, {o::c_int_src1_prime}),
     own(53, ID_C_SEXT_H, "c.sext.h", 0, 0, 9, {o::c_int_src1_prime}),
-    // 54. gate zcb ; within it xlen 64
+    // 54: zcb && xlen == 64
     own(54, ID_C_ZEXT_W, "c.zext.w", 0, 0, 9, {o::c_int_src1_prime}),
-    // 55. gate zcb
+    // 55: zcb
     own(55, ID_C_NOT, "c.not", 0, 0, 9, {o::c_int_src1_prime}),
     own(55, ID_C_MUL, "c.mul", 0, 0, 11, {o::c_int_src1_prime, o::c_int_src2_prime}),
     own(55, ID_C_LBU, "c.lbu", 0, 0, 265, {o::c_int_src2_prime, o::c_byte_address}),
@@ -893,23 +893,23 @@ constexpr row_t k_rows[] = {
     own(55, ID_C_LH, "c.lh", 0, 0, 265, {o::c_int_src2_prime, o::c_half_address}),
     own(55, ID_C_SB, "c.sb", 0, 0, 771, {o::c_int_src2_prime, o::c_byte_address}),
     own(55, ID_C_SH, "c.sh", 0, 0, 771, {o::c_int_src2_prime, o::c_half_address}),
-    // 56. gate zcmp ; within it xlen 32
+    // 56: zcmp && xlen == 32
     own(56, ID_CM_PUSH, "cm.push", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv32_neg}),
     own(56, ID_CM_POP, "cm.pop", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv32}),
     own(56, ID_CM_POPRET, "cm.popret", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv32}),
     own(56, ID_CM_POPRETZ, "cm.popretz", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv32}),
-    // 57. gate zcmp ; within it xlen not 32
+    // 57: zcmp && xlen != 32
     own(57, ID_CM_PUSH, "cm.push", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv64_neg}),
     own(57, ID_CM_POP, "cm.pop", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv64}),
     own(57, ID_CM_POPRET, "cm.popret", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv64}),
     own(57, ID_CM_POPRETZ, "cm.popretz", 0, 0, 9, {o::push_pop_reglist, o::stack_adj_rv64}),
-    // 58. gate zcmp
+    // 58: zcmp
     own(58, ID_CM_MVA01S, "cm.mva01s", 0, 0, 9, {o::c_sreg_9_7, o::c_sreg_4_2}),
     own(58, ID_CM_MVSA01, "cm.mvsa01", 0, 0, 9, {o::c_sreg_9_7, o::c_sreg_4_2}),
-    // 59. gate zcmt
+    // 59: zcmt
     own(59, ID_CM_JALT, "cm.jt", 0xa002, 0xff83, 8, {o::table_jump_index}),
     own(59, ID_CM_JALT, "cm.jalt", 0, 0, 8, {o::table_jump_index}),
-    // 60. gate any_vector
+    // 60: any vector
     own(60, ID_VSETIVLI, "vsetivli", 0, 0, 0, {o::int_dest_reg, o::uimm5_19_15, o::vtype_text}),
     own(60, ID_VSETVLI, "vsetvli", 0, 0, 0, {o::int_dest_reg, o::int_src1_reg, o::vtype_text}),
     sh(60, R, ID_VSETVL),
@@ -1234,19 +1234,19 @@ constexpr row_t k_rows[] = {
     sh(60, VF, ID_VFWMSAC_VF),
     sh(60, VV, ID_VFWNMSAC_VV),
     sh(60, VF, ID_VFWNMSAC_VF),
-    // 61. gate zvfbfmin
+    // 61: zvfbfmin
     sh(61, V1, ID_VFNCVTBF16_F_F_W),
     sh(61, V1, ID_VFWCVTBF16_F_F_V),
-    // 62. gate zvfbfwma
+    // 62: zvfbfwma
     sh(62, VV, ID_VFWMACCBF16_VV),
     sh(62, VF, ID_VFWMACCBF16_VF),
-    // 63. gate zmmul
+    // 63: zmmul
     sh(63, R, ID_MUL),
     sh(63, R, ID_MULH),
     sh(63, R, ID_MULHU),
     sh(63, R, ID_MULHSU),
     sh(63, R, ID_MULW),
-    // 64. gate zbpbo
+    // 64: zbpbo
     sh(64, R, ID_MIN),
     sh(64, R, ID_MAX),
     sh(64, R4, ID_CMIX),
@@ -1254,13 +1254,13 @@ constexpr row_t k_rows[] = {
     sh(64, R, ID_PACKU),
     own_x(64, SP_REV, ID_GREVI, "rev", 0x68005013, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
     own(64, ID_GREVI, "rev8.h", 0x68805013, 0xfff0707f, 9, {o::int_dest_reg, o::int_src1_reg}),
-    // 65. gate zbpbo ; within it xlen 32
+    // 65: zbpbo && xlen == 32
     sh(65, R1, ID_CLZ),
     sh(65, R4, ID_FSR),
     own(65, ID_FSRI, "fsri", 0, 0, 13, {o::int_dest_reg, o::int_src1_reg, o::int_src3_reg, o::shift_amount}),
-    // 66. gate zbpbo ; within it xlen not 32
+    // 66: zbpbo && xlen != 32
     sh(66, R4, ID_FSRW),
-    // 67. gate zpsfoperand
+    // 67: zpsfoperand
     own_x(67, SP_SMAL, ID_SMAL, "smal", 0, 0, 11, {o::int_dest_reg, o::int_src1_reg, o::int_src2_reg}),
     sh(67, PC, ID_RADD64),
     sh(67, PC, ID_URADD64),
@@ -1290,10 +1290,10 @@ constexpr row_t k_rows[] = {
     sh(67, PB, ID_SMSLXDA),
     sh(67, PA, ID_MULR64),
     sh(67, PA, ID_MULSR64),
-    // 68. gate zpsfoperand ; within it xlen 32
+    // 68: zpsfoperand && xlen == 32
     sh(68, PC, ID_ADD64),
     sh(68, PC, ID_SUB64),
-    // 69. gate zpn
+    // 69: zpn
     sh(69, R, ID_ADD8),
     sh(69, R, ID_ADD16),
     sh(69, R, ID_RADD8),
@@ -1491,7 +1491,7 @@ constexpr row_t k_rows[] = {
     own(69, ID_SRAI_U, "srai.u", 0, 0, 9, {o::int_dest_reg, o::int_src1_reg, o::uimm6_25_20}),
     sh(69, U3, ID_INSB),
     sh(69, PD, ID_MADDR32),
-    // 70. gate zpn ; within it xlen 64
+    // 70: zpn && xlen == 64
     sh(70, R, ID_ADD32),
     sh(70, R, ID_RADD32),
     sh(70, R, ID_URADD32),
@@ -1569,16 +1569,16 @@ constexpr row_t k_rows[] = {
     sh(70, U5, ID_SRAIW_U),
     sh(70, R, ID_PKBT32),
     sh(70, R, ID_PKTB32),
-    // 71. gate zicbom
+    // 71: zicbom
     own(71, ID_CBO_CLEAN, "cbo.clean", 0, 0, 1, {o::amo_base}),
     own(71, ID_CBO_FLUSH, "cbo.flush", 0, 0, 1, {o::amo_base}),
     own(71, ID_CBO_INVAL, "cbo.inval", 0, 0, 1, {o::amo_base}),
-    // 72. gate zicboz
+    // 72: zicboz
     own(72, ID_CBO_ZERO, "cbo.zero", 0, 0, 1, {o::amo_base}),
-    // 73. gate zicond
+    // 73: zicond
     sh(73, R, ID_CZERO_EQZ),
     sh(73, R, ID_CZERO_NEZ),
-    // 74. gate zimop
+    // 74: zimop
     sh(74, R1, ID_MOP_R_0),
     sh(74, R1, ID_MOP_R_1),
     sh(74, R1, ID_MOP_R_2),
@@ -1607,9 +1607,9 @@ constexpr row_t k_rows[] = {
     sh(74, R1, ID_MOP_R_25),
     sh(74, R1, ID_MOP_R_26),
     sh(74, R1, ID_MOP_R_27),
-    // 75. gate zimop ; within it not zicfiss
+    // 75: zimop && !zicfiss
     sh(75, R1, ID_MOP_R_28),
-    // 76. gate zimop
+    // 76: zimop
     sh(76, R1, ID_MOP_R_29),
     sh(76, R1, ID_MOP_R_30),
     sh(76, R1, ID_MOP_R_31),
@@ -1620,60 +1620,60 @@ constexpr row_t k_rows[] = {
     sh(76, R, ID_MOP_RR_4),
     sh(76, R, ID_MOP_RR_5),
     sh(76, R, ID_MOP_RR_6),
-    // 77. gate zimop ; within it not zicfiss
+    // 77: zimop && !zicfiss
     sh(77, R, ID_MOP_RR_7),
-    // 78. gate zcmop ; within it not zicfiss
+    // 78: zcmop && !zicfiss
     own(78, ID_C_MOP_1, "c.mop.1", 0, 0, 0, {}),
-    // 79. gate zcmop
+    // 79: zcmop
     own(79, ID_C_MOP_3, "c.mop.3", 0, 0, 0, {}),
-    // 80. gate zcmop ; within it not zicfiss
+    // 80: zcmop && !zicfiss
     own(80, ID_C_MOP_5, "c.mop.5", 0, 0, 0, {}),
-    // 81. gate zcmop
+    // 81: zcmop
     own(81, ID_C_MOP_7, "c.mop.7", 0, 0, 0, {}),
     own(81, ID_C_MOP_9, "c.mop.9", 0, 0, 0, {}),
     own(81, ID_C_MOP_11, "c.mop.11", 0, 0, 0, {}),
     own(81, ID_C_MOP_13, "c.mop.13", 0, 0, 0, {}),
     own(81, ID_C_MOP_15, "c.mop.15", 0, 0, 0, {}),
-    // 82. gate zknd or zkne
+    // 82: zknd || zkne
     sh(82, U4, ID_AES64KS1I),
     sh(82, R, ID_AES64KS2),
-    // 83. gate zknd ; within it xlen 64
+    // 83: zknd && xlen == 64
     sh(83, R, ID_AES64DS),
     sh(83, R, ID_AES64DSM),
     sh(83, R1, ID_AES64IM),
-    // 84. gate zknd ; within it xlen 32
+    // 84: zknd && xlen == 32
     sh(84, BS, ID_AES32DSI),
     sh(84, BS, ID_AES32DSMI),
-    // 85. gate zkne ; within it xlen 64
+    // 85: zkne && xlen == 64
     sh(85, R, ID_AES64ES),
     sh(85, R, ID_AES64ESM),
-    // 86. gate zkne ; within it xlen 32
+    // 86: zkne && xlen == 32
     sh(86, BS, ID_AES32ESI),
     sh(86, BS, ID_AES32ESMI),
-    // 87. gate zknh
+    // 87: zknh
     sh(87, R1, ID_SHA256SIG0),
     sh(87, R1, ID_SHA256SIG1),
     sh(87, R1, ID_SHA256SUM0),
     sh(87, R1, ID_SHA256SUM1),
-    // 88. gate zknh ; within it xlen 64
+    // 88: zknh && xlen == 64
     sh(88, R1, ID_SHA512SIG0),
     sh(88, R1, ID_SHA512SIG1),
     sh(88, R1, ID_SHA512SUM0),
     sh(88, R1, ID_SHA512SUM1),
-    // 89. gate zknh ; within it xlen 32
+    // 89: zknh && xlen == 32
     sh(89, R, ID_SHA512SIG0H),
     sh(89, R, ID_SHA512SIG0L),
     sh(89, R, ID_SHA512SIG1H),
     sh(89, R, ID_SHA512SIG1L),
     sh(89, R, ID_SHA512SUM0R),
     sh(89, R, ID_SHA512SUM1R),
-    // 90. gate zksed
+    // 90: zksed
     sh(90, BS, ID_SM4ED),
     sh(90, BS, ID_SM4KS),
-    // 91. gate zksh
+    // 91: zksh
     sh(91, R1, ID_SM3P0),
     sh(91, R1, ID_SM3P1),
-    // 92. gate zvbb
+    // 92: zvbb
     sh(92, VV, ID_VANDN_VV),
     sh(92, VX, ID_VANDN_VX),
     sh(92, V1, ID_VBREV_V),
@@ -1690,15 +1690,15 @@ constexpr row_t k_rows[] = {
     sh(92, VV, ID_VWSLL_VV),
     sh(92, VX, ID_VWSLL_VX),
     sh(92, VU, ID_VWSLL_VI),
-    // 93. gate zvbc
+    // 93: zvbc
     sh(93, VV, ID_VCLMUL_VV),
     sh(93, VX, ID_VCLMUL_VX),
     sh(93, VV, ID_VCLMULH_VV),
     sh(93, VX, ID_VCLMULH_VX),
-    // 94. gate zvkg
+    // 94: zvkg
     sh(94, V1, ID_VGMUL_VV),
     sh(94, VV, ID_VGHSH_VV),
-    // 95. gate zvkned
+    // 95: zvkned
     sh(95, V1, ID_VAESDM_VV),
     sh(95, V1, ID_VAESDM_VS),
     sh(95, V1, ID_VAESDF_VV),
@@ -1710,18 +1710,18 @@ constexpr row_t k_rows[] = {
     sh(95, V1, ID_VAESZ_VS),
     sh(95, VU, ID_VAESKF1_VI),
     sh(95, VU, ID_VAESKF2_VI),
-    // 96. gate zvknha or zvknhb
+    // 96: zvknha || zvknhb
     sh(96, VV, ID_VSHA2MS_VV),
     sh(96, VV, ID_VSHA2CH_VV),
     sh(96, VV, ID_VSHA2CL_VV),
-    // 97. gate zvksed
+    // 97: zvksed
     sh(97, VU, ID_VSM4K_VI),
     sh(97, V1, ID_VSM4R_VV),
     sh(97, V1, ID_VSM4R_VS),
-    // 98. gate zvksh
+    // 98: zvksh
     sh(98, VU, ID_VSM3C_VI),
     sh(98, VV, ID_VSM3ME_VV),
-    // 99. gate zalasr
+    // 99: zalasr
     sh(99, LR, ID_LB_AQ),
     sh(99, LR, ID_LH_AQ),
     sh(99, LR, ID_LW_AQ),
@@ -1730,19 +1730,19 @@ constexpr row_t k_rows[] = {
     sh(99, SX, ID_SH_RL),
     sh(99, SX, ID_SW_RL),
     sh(99, SX, ID_SD_RL),
-    // 100. gate zicfiss
+    // 100: zicfiss
     own(100, ID_SSPUSH_X1, "sspush", 0, 0, 2, {o::int_src2_reg}),
     own(100, ID_SSPUSH_X5, "sspush", 0, 0, 2, {o::int_src2_reg}),
     own(100, ID_SSPOPCHK_X1, "sspopchk", 0, 0, 1, {o::int_src1_reg}),
     own(100, ID_SSPOPCHK_X5, "sspopchk", 0, 0, 1, {o::int_src1_reg}),
     own(100, ID_SSRDP, "ssrdp", 0, 0, 8, {o::int_dest_reg}),
     amo(100, ID_SSAMOSWAP_W, 779),
-    // 101. gate zicfiss ; within it xlen 64
+    // 101: zicfiss && xlen == 64
     amo(101, ID_SSAMOSWAP_D, 779),
-    // 102. gate zicfiss ; within it zca
+    // 102: zicfiss && zca
     own2(102, ID_C_SSPUSH_X1, "c.sspush", "sspush", 0, 0, 0, {o::fixed_ra}),
     own2(102, ID_C_SSPOPCHK_X5, "c.sspopchk", "sspopchk", 0, 0, 0, {o::fixed_t0}),
-    // 103. gate xlen 32
+    // 103: xlen == 32
     sh(103, PA, ID_SMUL8),
     sh(103, PA, ID_SMULX8),
     sh(103, PA, ID_UMUL8),
@@ -1751,7 +1751,7 @@ constexpr row_t k_rows[] = {
     sh(103, PA, ID_SMULX16),
     sh(103, PA, ID_UMUL16),
     sh(103, PA, ID_UMULX16),
-    // 104. gate xlen not 32
+    // 104: xlen != 32
     sh(104, R, ID_SMUL8),
     sh(104, R, ID_SMULX8),
     sh(104, R, ID_UMUL8),
@@ -2150,7 +2150,7 @@ class registrar_t {
     args_.reserve(k_max_operands);
   }
 
-  // One pattern with the operands `ops`; returns it for callers that adjust it.
+  // One pattern with the operands `ops`.
   void add(const char* name, const char* name2, uint64_t match, uint64_t mask, uint64_t id,
            uint64_t flags, const ops_t& ops, bool print_name = true) {
     args_.clear();
@@ -2158,6 +2158,7 @@ class registrar_t {
     add(name, name2, match, mask, id, flags, print_name);
   }
 
+  // One pattern with a single printer (the fused pairs).
   void add(const char* name, const char* name2, uint64_t match, uint64_t mask, uint64_t id,
            uint64_t flags, const arg_t* printer, bool print_name) {
     args_.assign(1, printer);
