@@ -19,6 +19,9 @@ Case file format:
   A TEXT ending in " (args unknown)" (a fallback's name) is kept as it stands.
   Lines starting with '#' and blank lines are ignored.
 
+Needs Debian's binutils-riscv64-unknown-elf (scripts/install-deps
+binutils-riscv64-unknown-elf installs it).
+
 Usage: make_as_fixture.py [CASES [OUTPUT]]
 """
 import os
