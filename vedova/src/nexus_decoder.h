@@ -1,0 +1,87 @@
+// Nexus trace decoder: the message reader (field readers, message parsers
+// and the decoder registers they update) and the walk that turns decoded
+// messages into executed PCs.
+#ifndef VEDOVA_NEXUS_DECODER_H
+#define VEDOVA_NEXUS_DECODER_H
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+class mh_swt_reader_t;
+class disassembler_t;
+
+class nexus_decoder_t {
+ public:
+  // Every per-source table has 2^src_width entries; a src_width above 16
+  // is refused with std::runtime_error.
+  nexus_decoder_t(unsigned long xlen, bool src_present, unsigned long src_width);
+  virtual ~nexus_decoder_t();
+
+  nexus_decoder_t(const nexus_decoder_t&) = delete;
+  nexus_decoder_t& operator=(const nexus_decoder_t&) = delete;
+
+  void enable_metrics_log() { metrics_log = true; }
+  void disable_metrics_log() { metrics_log = false; }
+  void enable_disasm_log() { disasm_log = true; }
+  void disable_disasm_log() { disasm_log = false; }
+  void enable_nexus_log() { nexus_log = true; }
+  void disable_nexus_log() { nexus_log = false; }
+
+  // The walk: decode, get_next_hwt_insn and get_pc_disasm live in
+  // nexus_walk.cc. decode turns the whole trace file into `out`, one line
+  // per executed instruction of the sources selected by `src_mask`.
+  void decode(unsigned long src_mask, std::ostream& out, const std::string& trace_path,
+              const std::vector<std::string>& elf_files,
+              const std::unique_ptr<mh_swt_reader_t>& hwt_reader, bool stop_on_error);
+
+  // Field readers. Both stop at the end of the input, keeping the bits read
+  // so far.
+  void parse_fixed_field(unsigned long width, unsigned char* out, unsigned long size);
+  void parse_variable_field(unsigned char* out);
+
+  // Message parsers: each reads the rest of one message whose TCODE slice has
+  // already been read and appends the message's log line to msg_text, which
+  // the message loop has emptied and set to upper-case hexadecimal.
+  void parse_sync();
+  void parse_ownership();
+  void parse_dir_brch(bool sync);
+  void parse_indir_brch(bool sync);
+  void parse_history(bool sync);
+  void parse_error();
+  void parse_correlation();
+  void parse_resource_full();
+  void parse_repeat_brch();
+
+  bool get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
+                         unsigned long& insn, bool& fused, bool& trapped);
+  std::string get_pc_disasm(unsigned long insn, const disassembler_t& disasm);
+
+ private:
+  friend struct nexus_decoder_test_access;
+
+  std::ifstream trace_stream;
+  uint64_t xlen;
+  std::vector<uint64_t> tstamp;
+  bool src_present;
+  uint64_t src_width;
+  uint32_t src;
+  uint64_t icnt;
+  uint32_t bcnt;
+  std::vector<uint32_t> last_icnt;
+  bool end_of_message;
+  std::vector<uint64_t> faddr;
+  std::vector<uint64_t> uaddr;
+  uint64_t hist;
+  uint8_t bit_cursor;
+  std::ostringstream msg_text;
+  bool nexus_log;
+  bool disasm_log;
+  bool metrics_log;
+};
+
+#endif

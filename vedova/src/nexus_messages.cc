@@ -1,0 +1,319 @@
+// Nexus message reader: the decoder's construction, the two field readers
+// and the message parsers.
+//
+// A slice is one byte of the stream: six data bits (7..2) and two end bits
+// (bit 0 ends a variable field, both bits end the message). Fields run least
+// significant bit first; fixed fields pack back to back and may share a
+// slice, a variable field takes the rest of a partly used slice and then
+// whole slices up to the one with end bit 0.
+//
+// The readers go straight to the stream buffer: one call per slice, no
+// sentry, no allocation. They stop at the end of the input: the field keeps
+// the bits read so far, `end_of_message` is set (so no TSTAMP is looked for)
+// and the next message start finds the end of the input.
+
+#include "nexus_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// Widest SRC field accepted: four tables of 2^16 entries are about 1.8 MB,
+// and no trace encoder has anywhere near that many sources.
+constexpr unsigned long max_src_width = 16;
+
+constexpr int end_bits_message = 3;
+
+uint64_t read_fixed(nexus_decoder_t& d, unsigned long width) {
+  uint64_t v;
+  d.parse_fixed_field(width, reinterpret_cast<unsigned char*>(&v), sizeof v);
+  return v;
+}
+
+uint64_t read_variable(nexus_decoder_t& d) {
+  uint64_t v;
+  d.parse_variable_field(reinterpret_cast<unsigned char*>(&v));
+  return v;
+}
+
+uint64_t reverse_bits64(uint64_t x) {
+  x = ((x >> 1) & 0x5555555555555555ULL) | ((x & 0x5555555555555555ULL) << 1);
+  x = ((x >> 2) & 0x3333333333333333ULL) | ((x & 0x3333333333333333ULL) << 2);
+  x = ((x >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((x & 0x0F0F0F0F0F0F0F0FULL) << 4);
+  x = ((x >> 8) & 0x00FF00FF00FF00FFULL) | ((x & 0x00FF00FF00FF00FFULL) << 8);
+  x = ((x >> 16) & 0x0000FFFF0000FFFFULL) | ((x & 0x0000FFFF0000FFFFULL) << 16);
+  return (x >> 32) | (x << 32);
+}
+
+// The walk takes history bits from bit 0 upwards, while the encoder sends
+// the oldest branch in bit 0. Reverses the bits below the highest set bit
+// (the stop bit), which stays in place; 0 and 1 give the empty history 1.
+uint64_t reverse_low_bits(uint64_t x) {
+  if (x <= 1) return 1;
+  const unsigned n = 63 - static_cast<unsigned>(__builtin_clzll(x));
+  return (uint64_t(1) << n) | (reverse_bits64(x) >> (64 - n));
+}
+
+char priv_letter(uint64_t priv) {
+  static const char letters[4] = {'U', 'S', '?', 'M'};
+  return letters[priv & 3];
+}
+
+}  // namespace
+
+nexus_decoder_t::nexus_decoder_t(unsigned long xlen_, bool src_present_, unsigned long src_width_)
+    : xlen(xlen_),
+      src_present(src_present_),
+      src_width(src_width_),
+      src(0),
+      icnt(0),
+      bcnt(0),
+      end_of_message(false),
+      hist(0),
+      bit_cursor(0),
+      nexus_log(false),
+      disasm_log(false),
+      metrics_log(false) {
+  if (src_width_ > max_src_width)
+    throw std::runtime_error("SRC width " + std::to_string(src_width_) +
+                             " is too large: at most " + std::to_string(max_src_width) +
+                             " bits are supported");
+  const size_t sources = size_t(1) << src_width_;
+  tstamp.assign(sources, 0);
+  last_icnt.assign(sources, 0);
+  faddr.assign(sources, 0);
+  uaddr.assign(sources, 0);
+}
+
+nexus_decoder_t::~nexus_decoder_t() = default;
+
+void nexus_decoder_t::parse_fixed_field(unsigned long width, unsigned char* out,
+                                        unsigned long size) {
+  std::memset(out, 0, size);
+  uint64_t value = 0;
+  if (width != 0) {
+    std::streambuf* in = trace_stream.rdbuf();
+    const unsigned c = bit_cursor;
+    // Written so that no width can overflow the slice count.
+    const unsigned long slices = width / 6 + (c + width % 6 + 5) / 6;
+    const bool ends_inside = (c + width % 6) % 6 != 0;
+    bool cut = false;
+    for (unsigned long i = 0; i < slices; ++i) {
+      // A slice that the field only partly consumes is peeked, not taken,
+      // so the next field reads it again.
+      const int b = (ends_inside && i + 1 == slices) ? in->sgetc() : in->sbumpc();
+      if (b == std::char_traits<char>::eof()) {
+        cut = true;
+        break;
+      }
+      end_of_message = (b & 3) == end_bits_message;
+      const uint64_t data = static_cast<unsigned>(b) >> 2;
+      if (i == 0) {
+        value = data >> c;
+      } else {
+        const unsigned long pos = 6 * i - c;
+        if (pos < 64) value |= data << pos;
+      }
+    }
+    if (width < 64) value &= (uint64_t(1) << width) - 1;
+    if (cut) {
+      end_of_message = true;
+      bit_cursor = 0;
+    } else {
+      bit_cursor = static_cast<uint8_t>((c + width % 6) % 6);
+    }
+  }
+  std::memcpy(out, &value, std::min<unsigned long>(size, sizeof value));
+}
+
+void nexus_decoder_t::parse_variable_field(unsigned char* out) {
+  std::streambuf* in = trace_stream.rdbuf();
+  uint64_t value = 0;
+  unsigned pos = 0;  // where the next data bits go; stops counting at 64
+  unsigned skip = bit_cursor;  // data bits of the first slice already used
+  bit_cursor = 0;
+  for (;;) {
+    const int b = in->sbumpc();
+    if (b == std::char_traits<char>::eof()) {
+      end_of_message = true;
+      break;
+    }
+    end_of_message = (b & 3) == end_bits_message;
+    // Bits beyond the 64th are dropped.
+    if (pos < 64) value |= (uint64_t(static_cast<unsigned>(b) >> 2) >> skip) << pos;
+    pos = std::min(pos + 6 - skip, 64u);
+    skip = 0;
+    if (b & 1) break;
+  }
+  std::memcpy(out, &value, sizeof value);
+}
+
+void nexus_decoder_t::parse_sync() {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  const uint64_t sync = read_fixed(*this, 4);
+  icnt = static_cast<uint32_t>(read_variable(*this));
+  faddr[src] = read_variable(*this) << 1;
+  if (!end_of_message) tstamp[src] = read_variable(*this);
+  msg_text << "Synchronization msg: " << " SRC = 0x" << src << "  SYNC = 0x" << sync
+           << " I-CNT = 0x" << icnt << " F-ADDR = 0x" << faddr[src]
+           << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+}
+
+void nexus_decoder_t::parse_ownership() {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  const uint32_t process = static_cast<uint32_t>(read_variable(*this));
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  const uint32_t priv = (process >> 2) & 3;
+  const uint32_t v = (process >> 4) & 1;
+  msg_text << "Ownership msg:" << " SRC = 0x" << src << " PRIV = 0x" << priv << "["
+           << priv_letter(priv) << "]" << " V = 0x" << v << " TSTAMP = 0x" << ts
+           << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+}
+
+void nexus_decoder_t::parse_dir_brch(bool sync) {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  if (sync) {
+    const uint64_t sync_code = read_fixed(*this, 4);
+    icnt = static_cast<uint32_t>(read_variable(*this));
+    faddr[src] = read_variable(*this) << 1;
+    if (!end_of_message) tstamp[src] = read_variable(*this);
+    msg_text << "Direct Branch Sync msg:" << " SRC = 0x" << src << " SYNC = 0x" << sync_code
+             << " I-CNT = 0x" << icnt << " F-ADDR = 0x" << faddr[src]
+             << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+    return;
+  }
+  icnt = static_cast<uint32_t>(read_variable(*this));
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  msg_text << "Direct Branch msg:" << " SRC = 0x" << src << " I-CNT = 0x" << icnt
+           << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+}
+
+void nexus_decoder_t::parse_indir_brch(bool sync) {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  if (sync) {
+    const uint64_t sync_code = read_fixed(*this, 4);
+    const uint64_t btype = read_fixed(*this, 2);
+    icnt = static_cast<uint32_t>(read_variable(*this));
+    faddr[src] = read_variable(*this) << 1;
+    if (!end_of_message) tstamp[src] = read_variable(*this);
+    msg_text << "Indirect Branch Sync msg:" << " SRC = 0x" << src << " SYNC = 0x" << sync_code
+             << " BTYPE = 0x" << btype << " I-CNT = 0x" << icnt << " F-ADDR = 0x" << faddr[src]
+             << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+    return;
+  }
+  const uint64_t btype = read_fixed(*this, 2);
+  icnt = static_cast<uint32_t>(read_variable(*this));
+  uaddr[src] = read_variable(*this) << 1;
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  msg_text << "Indirect Branch msg:" << " SRC = 0x" << src << " BTYPE = 0x" << btype
+           << " I-CNT = 0x" << icnt << " U-ADDR = 0x" << uaddr[src] << " TSTAMP = 0x" << ts
+           << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+}
+
+void nexus_decoder_t::parse_history(bool sync) {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  if (sync) {
+    const uint64_t sync_code = read_fixed(*this, 4);
+    const uint64_t btype = read_fixed(*this, 2);
+    icnt = static_cast<uint32_t>(read_variable(*this));
+    faddr[src] = read_variable(*this) << 1;
+    const uint64_t hist_field = read_variable(*this);
+    hist = reverse_low_bits(hist_field);
+    if (!end_of_message) tstamp[src] = read_variable(*this);
+    msg_text << "History Branch with SYNC msg:" << " SRC = 0x" << src << " SYNC = 0x"
+             << sync_code << " BTYPE = 0x" << btype << " I-CNT = 0x" << icnt
+             << " F-ADDR = 0x" << faddr[src] << " HIST = 0x" << hist_field
+             << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+    return;
+  }
+  const uint64_t btype = read_fixed(*this, 2);
+  icnt = static_cast<uint32_t>(read_variable(*this));
+  uaddr[src] = read_variable(*this) << 1;
+  const uint64_t hist_field = read_variable(*this);
+  hist = reverse_low_bits(hist_field);
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  msg_text << "History Branch msg:" << " SRC = 0x" << src << " BTYPE = 0x" << btype
+           << " I-CNT = 0x" << icnt << " U-ADDR = 0x" << uaddr[src] << " HIST = 0x"
+           << hist_field << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src]
+           << ")" << '\n';
+}
+
+void nexus_decoder_t::parse_error() {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  const uint64_t etype = read_fixed(*this, 4);
+  const uint32_t ecode = static_cast<uint32_t>(read_variable(*this));
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  msg_text << "Error msg:" << " SRC = 0x" << src << " ETYPE = 0x" << etype << " ECODE = 0x"
+           << ecode << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")"
+           << '\n';
+}
+
+void nexus_decoder_t::parse_correlation() {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  const uint64_t evcode = read_fixed(*this, 4);
+  const uint64_t cdf = read_fixed(*this, 2);
+  icnt = static_cast<uint32_t>(read_variable(*this));
+  uint64_t hist_field = 0;
+  if (cdf == 1) {
+    hist_field = read_variable(*this);
+    hist = hist_field;
+  }
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  hist = reverse_low_bits(hist);
+  msg_text << "Correlation msg: " << " SRC = 0x" << src << " EVCODE = 0x" << evcode;
+  if (cdf == 1) {
+    msg_text << " CDF = 0x" << "1" << " I-CNT = 0x" << icnt << " HIST = 0x" << hist_field;
+  } else {
+    msg_text << " I-CNT = 0x" << icnt;
+  }
+  msg_text << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+}
+
+void nexus_decoder_t::parse_resource_full() {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  const uint64_t rcode = read_fixed(*this, 4);
+  uint64_t rdata = 0;
+  if (rcode == 0) {
+    rdata = read_variable(*this);
+    icnt = static_cast<uint32_t>(rdata);
+    hist = 1;
+  } else if (rcode == 1) {
+    rdata = read_variable(*this);
+    hist = rdata;
+    icnt = ~uint64_t(0);
+  }
+  if (end_of_message && bit_cursor != 0) {
+    // The message ended inside the RCODE slice: the rest of that slice is
+    // padding, and the next message starts with the following byte, not
+    // with this slice read again as a TCODE.
+    trace_stream.rdbuf()->sbumpc();
+    bit_cursor = 0;
+  }
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  hist = reverse_low_bits(hist);
+  if (rcode > 1) return;
+  msg_text << "Resource full msg:" << " SRC = 0x" << src;
+  if (rcode == 0)
+    msg_text << " RCODE = 0x" << "0" << " ICNT = 0x" << icnt;
+  else
+    msg_text << " RCODE = 0x" << "1" << " HIST = 0x" << rdata;
+  msg_text << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+}
+
+void nexus_decoder_t::parse_repeat_brch() {
+  if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
+  bcnt = static_cast<uint32_t>(read_variable(*this));
+  const uint64_t ts = end_of_message ? 0 : read_variable(*this);
+  tstamp[src] += ts;
+  msg_text << "Repeat Branch msg: " << " SRC = 0x" << src << " BCNT = 0x" << bcnt
+           << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+}
