@@ -308,7 +308,16 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
     bool fused = false;
     bool trapped = false;
 
-    for (uint32_t walk = 0; walk < bcnt; ++walk) {
+    // A Repeat Branch of an empty walk (the source's last I-CNT is 0) walks
+    // nothing and only applies the target rule again: the Direct Branch rule
+    // fails on the first repeat (no word has been fetched), and two XOR
+    // targets cancel out. Only the parity of such a count matters, so a
+    // count from the trace cannot keep the decoder spinning for billions of
+    // rounds that write nothing.
+    uint32_t walks = bcnt;
+    if (tcode == TCODE_REPEAT && last_icnt[src] == 0 && walks > 2) walks = 2 - (walks & 1);
+
+    for (uint32_t walk = 0; walk < walks; ++walk) {
       fused = false;
       if (tcode == TCODE_REPEAT) icnt = last_icnt[src];
 

@@ -256,6 +256,25 @@ TEST_P(DecodeWalk, WritesTheExecutedPcs) {
 INSTANTIATE_TEST_SUITE_P(Walk64, DecodeWalk, testing::ValuesIn(walk_cases()),
                          [](const testing::TestParamInfo<walk_case>& i) { return std::string(i.param.name); });
 
+TEST(DecodeWalkElf, RepeatOfAnEmptyWalkAppliesOnlyTheParityOfItsCount) {
+  // After an Indirect Branch with I-CNT 0 every repeat walks nothing and
+  // XORs U-ADDR into the PC once more: an odd count goes back to 10000, an
+  // even one stays at 10028. The largest counts must not take billions of
+  // rounds.
+  const struct {
+    uint64_t bcnt;
+    const char* pc;
+  } cases[] = {{1, "10000"}, {2, "10028"}, {3, "10000"}, {0xFFFFFFFE, "10028"}, {0xFFFFFFFF, "10000"}};
+  for (const auto& c : cases) {
+    trace_t t;
+    t.sync(0x10000).indirect(0, 0x28).repeat(c.bcnt).walk(2);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(decode(t.w.bytes(), {walk64}), lines({c.pc})) << "BCNT " << c.bcnt;
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 1.0)
+        << "BCNT " << c.bcnt;
+  }
+}
+
 TEST(DecodeWalkElf, ThirtyTwoBitProgram) {
   const disassembler_t rv32(32);
   const disasm_insn_t* p = rv32.get_disasm(0x2011);
