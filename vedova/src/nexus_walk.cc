@@ -320,6 +320,11 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
     for (uint32_t walk = 0; walk < walks; ++walk) {
       fused = false;
       if (tcode == TCODE_REPEAT) icnt = last_icnt[src];
+      // State of the loop search of a Resource Full walk (see below).
+      uint64_t seen_pc = pc;
+      uint64_t seen_hist = hist;
+      uint64_t seen_steps = 0;
+      uint64_t seen_span = 1;
 
       while (icnt != 0) {
         char* p = put_hex(line, pc, upper_digits);
@@ -403,7 +408,26 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
         }
         pc += step;
 
-        if (tcode == TCODE_RESOURCE_FULL && hist == 1) break;
+        if (tcode == TCODE_RESOURCE_FULL) {
+          if (hist == 1) break;
+          // A Resource Full walk with a history has the count 2^64 - 1 (no
+          // I-CNT is that large) and ends only when its history runs out.
+          // Over program words each step depends on nothing but the PC and
+          // the history, so once that pair comes round again the walk loops
+          // without using a history bit and would write lines for ever.
+          // Brent's search notices within twice the loop's length.
+          if (use_elf && icnt > 0xFFFFFFFFull) {
+            if (pc == seen_pc && hist == seen_hist)
+              throw std::runtime_error("Resource Full walk loops at pc=0x" + lower_hex(pc) +
+                                       " without using up its history");
+            if (++seen_steps == seen_span) {
+              seen_pc = pc;
+              seen_hist = hist;
+              seen_steps = 0;
+              seen_span <<= 1;
+            }
+          }
+        }
       }
 
       // End-of-walk target.

@@ -275,6 +275,55 @@ TEST(DecodeWalkElf, RepeatOfAnEmptyWalkAppliesOnlyTheParityOfItsCount) {
   }
 }
 
+// Refuses every write after `limit` bytes, so that a walk that never ends
+// fails the decode instead of filling the memory.
+class bounded_buf_t : public std::streambuf {
+ public:
+  explicit bounded_buf_t(size_t limit) : left(limit) {}
+  std::string text;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (left == 0) return traits_type::eof();
+    --left;
+    text += traits_type::to_char_type(c);
+    return c;
+  }
+
+ private:
+  size_t left;
+};
+
+TEST(DecodeWalkElf, ResourceFullHistoryWalkThatLoopsWithoutBranchesFails) {
+  // rv64_two_load.elf ends in the self-loop "lynx_gdb_exit: j ." at
+  // 8000001c. A history walk there never uses a bit of its history; with a
+  // count (RCODE 0) the same loop is walked for the count.
+  const std::string elf = data_path("elf/rv64_two_load.elf");
+  {
+    trace_t t;
+    t.sync(0x8000001c).resource_full(1, 0b110);
+    temp_trace_file_t file(t.w.bytes());
+    nexus_decoder_t d(64, false, 0);
+    bounded_buf_t buf(1 << 16);
+    std::ostream out(&buf);
+    try {
+      d.decode(1, out, file.path(), {elf}, no_reader, false);
+      ADD_FAILURE() << "decode ended without an error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), "Resource Full walk loops at pc=0x8000001c without using up its history");
+    }
+    EXPECT_LT(buf.text.size(), 100u);
+    EXPECT_EQ(buf.text.substr(0, 9), "8000001C\n");
+  }
+  {
+    trace_t t;
+    t.sync(0x80000014).resource_full(0, 12);
+    EXPECT_EQ(decode(t.w.bytes(), {elf}),
+              lines({"80000014", "80000018", "8000001A", "8000001C", "8000001C", "8000001C", "8000001C"}));
+  }
+}
+
 TEST(DecodeWalkElf, ThirtyTwoBitProgram) {
   const disassembler_t rv32(32);
   const disasm_insn_t* p = rv32.get_disasm(0x2011);
