@@ -187,13 +187,24 @@ int main(int argc, char** argv) {
   logger->auto_recache_log_levels();
   logger->out = &std::cout;
 
-  options_t opt = parse_command_line(argc, argv);
   try {
+    options_t opt = parse_command_line(argc, argv);
     return run(opt);
+  } catch (const TCLAP::ArgException& e) {
+    // The command line normally reports its own errors and ends the process;
+    // this is only reached when it hands one on.
+    if (logger->patterns.default_level > lynx_logger_t::NEVER) {
+      const std::string text = "Error: " + e.error() + " for arg " + e.argId();
+      logger->log(lynx_logger_t::ERROR, "tracecheck", text.c_str());
+    }
+    return -1;
   } catch (const std::exception& e) {
     // Runtime errors of every step, and also the configuration tree's
     // conversion errors and allocation failures: one line, failure status.
     std::cerr << "Decode error: " << e.what() << std::endl;
+    return -1;
+  } catch (...) {
+    std::cerr << "Decode error: unexpected failure" << std::endl;
     return -1;
   }
 }

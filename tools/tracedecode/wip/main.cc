@@ -114,5 +114,8 @@ int main(int argc, char** argv) {
     // ends with one line and the failure status.
     std::cerr << "Decode error: " << e.what() << std::endl;
     return -1;
+  } catch (...) {
+    std::cerr << "Decode error: unexpected failure" << std::endl;
+    return -1;
   }
 }
