@@ -590,6 +590,9 @@ std::vector<check_failure> check_failures() {
   c.push_back({"NoExitLabel",
                [](const std::string& dir) { return check_args(dir, {}, fixture("rv64_inner.elf")); },
                "Decode error: Failed to find label \"lynx_gdb_exit\" VMA\n", "", true, "-"});
+  c.push_back({"ExitLabelWithoutLoadAddress",
+               [](const std::string& dir) { return check_args(dir, {}, fixture("rv64_abs_label.elf")); },
+               "Decode error: Failed to find label \"lynx_gdb_exit\" LMA\n", "", true, "-"});
   c.push_back({"SourceIdTooLarge",
                [](const std::string& dir) { return check_args(dir, {"--src-id", "64"}); },
                "Decode error: Invalid src-id 64: trace sources are numbered 0 to 63\n", "", false,
@@ -620,6 +623,12 @@ std::vector<check_failure> check_failures() {
                  return check_args(dir, {});
                },
                "Decode error: Detected Nexus Error message\n", "", true, pc_lines(kToEcall)});
+  c.push_back({"ComparisonReaderCannotBeOpened",
+               [](const std::string& dir) {
+                 return check_args(dir, {}, kElf, "/test.nex", "/none.swt");
+               },
+               "Decode error: Error: fail to open trace file: @/none.swt: No such file or directory\n",
+               "", true, pc_lines(kToEcall)});
   c.push_back({"ComparisonReaderFails",
                [](const std::string& dir) {
                  write_file(dir + "/ref.swt", std::string(16, '\0'));
