@@ -246,6 +246,8 @@ struct verdict_case {
   std::vector<std::string> log;
   int status;
 };
+// Test listings show the case by name.
+void PrintTo(const verdict_case& c, std::ostream* os) { *os << c.name; }
 
 void insert_at(std::vector<ref_t>& r, size_t at, const ref_t& x) {
   r.insert(r.begin() + static_cast<std::ptrdiff_t>(at), x);
@@ -291,41 +293,36 @@ std::vector<verdict_case> verdict_cases() {
                  r.push_back(u);
                },
                {}, kEqualToEnd, 0});
-  // Records put aside keep the target PC waiting for the next record.
-  for (const char* what : {"Interrupt", "Trigger", "IllegalInstructionTrap"}) {
-    std::string name = std::string("PutAside") + what;
-    c.push_back({nullptr, kToEcall,
-                 [what](std::vector<ref_t>& r) {
-                   ref_t x = ref(B + 0x24);
-                   if (std::string(what) == "Interrupt") {
-                     x.trap = true;
-                     x.cause = (1ULL << 63) | 7;
-                   } else if (std::string(what) == "Trigger") {
-                     x.trig = true;
-                   } else {
-                     x.trap = true;
-                     x.cause = 2;
-                   }
-                   insert_at(r, 3, x);
-                 },
-                 {}, kEqualToEnd, 0});
-    c.back().name = what[0] == 'I' && what[1] == 'n'   ? "PutAsideInterrupt"
-                    : what[0] == 'T'                   ? "PutAsideTrigger"
-                                                       : "PutAsideIllegalInstructionTrap";
-  }
-  // Breakpoints and environment calls are compared like any record.
-  for (uint64_t cause : {3, 8, 9, 11}) {
-    c.push_back({nullptr, kToEcall,
-                 [cause](std::vector<ref_t>& r) { insert_at(r, 3, trapped(B + 0x1c, cause)); },
-                 {},
+  // Records put aside keep the target PC waiting for the next record;
+  // breakpoints and environment calls are compared like any record.
+  struct extra_record {
+    const char* name;
+    bool trap;
+    uint64_t cause;
+    bool trig;
+  };
+  const extra_record aside[] = {{"PutAsideInterrupt", true, (1ULL << 63) | 7, false},
+                                {"PutAsideTrigger", false, 0, true},
+                                {"PutAsideIllegalInstructionTrap", true, 2, false}};
+  const extra_record compared[] = {{"BreakpointIsCompared", true, 3, false},
+                                   {"UserCallIsCompared", true, 8, false},
+                                   {"SupervisorCallIsCompared", true, 9, false},
+                                   {"MachineCallIsCompared", true, 11, false}};
+  auto insert_extra = [](const extra_record& e) {
+    return [e](std::vector<ref_t>& r) {
+      ref_t x = ref(B + 0x1c);
+      x.trap = e.trap;
+      x.cause = e.cause;
+      x.trig = e.trig;
+      insert_at(r, 3, x);
+    };
+  };
+  for (const extra_record& e : aside) c.push_back({e.name, kToEcall, insert_extra(e), {}, kEqualToEnd, 0});
+  for (const extra_record& e : compared)
+    c.push_back({e.name, kToEcall, insert_extra(e), {},
                  {"PC does not matched", "Reference pc: 8000001c", "Target pc: 80000004",
                   "Traces are different."},
                  255});
-    c.back().name = cause == 3 ? "BreakpointIsCompared"
-                    : cause == 8 ? "UserCallIsCompared"
-                    : cause == 9 ? "SupervisorCallIsCompared"
-                                 : "MachineCallIsCompared";
-  }
   auto fuse = [](uint64_t pc, uint64_t word) {
     return [pc, word](std::vector<ref_t>& r) {
       r[11] = pair_at(pc, word);
@@ -542,6 +539,8 @@ struct check_failure {
   // The PC file after the run: "-" when absent, else its content.
   std::string pcseq;
 };
+// Test listings show the case by name.
+void PrintTo(const check_failure& c, std::ostream* os) { *os << c.name; }
 
 std::string subst(const std::string& text, const std::string& dir) {
   std::string out;
@@ -816,6 +815,8 @@ struct decode_failure {
   // matter, else its content.
   std::string pcfile;
 };
+// Test listings show the case by name.
+void PrintTo(const decode_failure& c, std::ostream* os) { *os << c.name; }
 
 std::vector<decode_failure> decode_failures() {
   const std::string load = "Load configuration from '@/design.xml'\n";
@@ -932,6 +933,8 @@ struct parse_case {
   std::vector<std::string> args;
   std::string err;
 };
+// Test listings show the case by name.
+void PrintTo(const parse_case& c, std::ostream* os) { *os << c.name; }
 
 std::vector<parse_case> parse_cases() {
   std::vector<parse_case> c;
