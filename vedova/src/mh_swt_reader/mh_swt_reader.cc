@@ -35,18 +35,25 @@ std::string hex(uint64_t v) {
 // Rejects design parameters that the file format cannot carry, so that the
 // reader never shifts by more than 64 bits or reads a data layout it has no
 // room for.
-void check_width(const char* name, long long value) {
-  if (value < 1 || value > 64)
-    throw std::runtime_error(std::string("Invalid swt design parameter: ") + name + " is " + std::to_string(value) +
-                             ", it must be 1 to 64 bits");
+void reject_width(const char* name, const std::string& value) {
+  throw std::runtime_error(std::string("Invalid swt design parameter: ") + name + " is " + value +
+                           ", it must be 1 to 64 bits");
+}
+
+void check_width(const char* name, int value) {
+  if (value < 1 || value > 64) reject_width(name, std::to_string(value));
+}
+
+void check_width(const char* name, unsigned long value) {
+  if (value < 1 || value > 64) reject_width(name, std::to_string(value));
 }
 
 void check_design(int xlen, int flen, unsigned long pa_bits, unsigned long irf_data_bits, unsigned long cl_width,
                   unsigned long cl_chunks) {
   check_width("XLEN", xlen);
   check_width("FLEN", flen);
-  check_width("PADDR_WIDTH", pa_bits > 64 ? 65 : static_cast<long long>(pa_bits));
-  check_width("IRF_DATA_WIDTH", irf_data_bits > 64 ? 65 : static_cast<long long>(irf_data_bits));
+  check_width("PADDR_WIDTH", pa_bits);
+  check_width("IRF_DATA_WIDTH", irf_data_bits);
   if (cl_chunks == 0) throw std::runtime_error("Invalid swt design parameter: CL_CHUNKS is 0, it must be at least 1");
   unsigned long words = cl_width / cl_chunks / 64;
   if (words < 1 || words > 8)

@@ -436,6 +436,8 @@ TEST(SwtReader, ConstructorErrors) {
     const std::string e = error_of([&] { open_reader(f.path, d); });
     EXPECT_EQ(e.rfind("Invalid swt design parameter", 0), 0u) << e;
   }
+  EXPECT_EQ(error_of([&] { open_reader(f.path, {64, 64, 56, 128, 512, 2, true}); }),
+            "Invalid swt design parameter: IRF_DATA_WIDTH is 128, it must be 1 to 64 bits");
 }
 
 TEST(SwtReader, TraceErrors) {

@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Builds tests/data/disasm/as_words.tsv from as_cases.txt.
+
+Every case line is assembled on its own with Debian's GNU assembler for
+RISC-V (riscv64-unknown-elf-as) under the -march of its group; the single
+instruction word it produces is written next to the id and the text that
+this disassembler must give for it. The expected text comes from the case
+file (by default the source line itself), laid out as the disassembler lays
+out an instruction: mnemonic, blanks up to column 8 (at least one), then the
+operands. Nothing is taken from any disassembler's output.
+
+Case file format:
+  @XLEN MARCH         starts a group (e.g. "@64 rv64gc_zba")
+  SOURCE [| TEXT [| ID]]
+      SOURCE  the assembler line
+      TEXT    expected text in the form "mnemonic op1, op2"; empty: SOURCE
+      ID      expected instruction id by name ("addi", "c.lw"); empty: the
+              mnemonic of TEXT
+  A TEXT ending in " (args unknown)" (a fallback's name) is kept as it stands.
+  Lines starting with '#' and blank lines are ignored.
+
+Needs Debian's binutils-riscv64-unknown-elf (scripts/install-deps
+binutils-riscv64-unknown-elf installs it).
+
+Usage: make_as_fixture.py [CASES [OUTPUT]]
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+AS = "riscv64-unknown-elf-as"
+OBJCOPY = "riscv64-unknown-elf-objcopy"
+
+
+def load_ids():
+    ids = {}
+    with open(os.path.join(ROOT, "disasm", "insn_ids.h")) as f:
+        for line in f:
+            m = re.match(r"\s*ID_(\w+) = (\d+),", line)
+            if m:
+                ids[m.group(1)] = int(m.group(2))
+    return ids
+
+
+def layout(text):
+    text = " ".join(text.split())
+    if text.endswith(" (args unknown)"):
+        return text  # a fallback's name: printed as it stands, without operands
+    mnemonic, _, operands = text.partition(" ")
+    if not operands:
+        return mnemonic
+    return mnemonic + " " * max(1, 8 - len(mnemonic)) + operands
+
+
+def assemble(march, xlen, source, tmp):
+    src = os.path.join(tmp, "case.s")
+    obj = os.path.join(tmp, "case.o")
+    binf = os.path.join(tmp, "case.bin")
+    with open(src, "w") as f:
+        # Keep the assembler from choosing compressed forms on its own; an
+        # explicit "c." mnemonic is still assembled as written.
+        f.write("\t.option norvc\n" if not source.startswith("c.") else "")
+        f.write("\t%s\n" % source)
+    abi = "ilp32" if xlen == 32 else "lp64"
+    res = subprocess.run([AS, "-march=" + march, "-mabi=" + abi, "-o", obj, src],
+                         capture_output=True, text=True)
+    if res.returncode != 0:
+        raise RuntimeError(res.stderr.strip().splitlines()[-1])
+    subprocess.run([OBJCOPY, "-O", "binary", "-j", ".text", obj, binf], check=True)
+    with open(binf, "rb") as f:
+        data = f.read()
+    if len(data) not in (2, 4):
+        raise RuntimeError("expected one instruction, got %d bytes" % len(data))
+    if len(data) == 2 and data[0] & 3 == 3 or len(data) == 4 and data[0] & 3 != 3:
+        raise RuntimeError("length does not match the instruction's low bits")
+    return int.from_bytes(data, "little"), len(data)
+
+
+def main():
+    cases = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "as_cases.txt")
+    output = sys.argv[2] if len(sys.argv) > 2 else os.path.join(ROOT, "tests", "data", "disasm",
+                                                              "as_words.tsv")
+    ids = load_ids()
+    rows = []
+    errors = []
+    group = None
+    with open(cases) as f, tempfile.TemporaryDirectory() as tmp:
+        for lineno, raw in enumerate(f, 1):
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("@"):
+                xlen, march = line[1:].split()
+                group = (int(xlen), march)
+                continue
+            if group is None:
+                sys.exit("%s:%d: case before the first group" % (cases, lineno))
+            parts = [p.strip() for p in line.split("|")]
+            source = parts[0]
+            text = parts[1] if len(parts) > 1 and parts[1] else source
+            id_name = parts[2] if len(parts) > 2 and parts[2] else text.split()[0]
+            key = id_name.replace(".", "_").upper()
+            if key not in ids:
+                sys.exit("%s:%d: unknown id %s" % (cases, lineno, id_name))
+            try:
+                word, size = assemble(group[1], group[0], source, tmp)
+            except RuntimeError as e:
+                errors.append("%s:%d: %s: %s" % (cases, lineno, source, e))
+                continue
+            rows.append((group[0], "0x%0*x" % (size * 2, word), ids[key], layout(text), source))
+    if errors:
+        sys.exit("\n".join(errors))
+    with open(output, "w") as f:
+        f.write("# Generated by disasm/gen/make_as_fixture.py from disasm/gen/as_cases.txt.\n")
+        f.write("# xlen\tword\tid\ttext\tsource\n")
+        for r in rows:
+            f.write("%d\t%s\t%d\t%s\t%s\n" % r)
+    print("%d rows written to %s" % (len(rows), output))
+
+
+if __name__ == "__main__":
+    main()
