@@ -317,7 +317,16 @@ TEST(Fuse, SecondTrapGivesTrapAndFirstDestination) {
   ASSERT_EQ(d.fuse(f, s), 0);
   EXPECT_TRUE(d.trap);
   EXPECT_EQ(d.cause, 13u);
+  EXPECT_FALSE(d.intr);
   EXPECT_EQ(d.rd.value, 0x12345000u);
+
+  // An interrupt on the second keeps trap, cause and interrupt flag together.
+  s.intr = true;
+  s.cause = 0x8000000000000007;
+  et_insn_t e = zero_record();
+  ASSERT_EQ(e.fuse(f, s), 0);
+  EXPECT_TRUE(e.intr);
+  EXPECT_EQ(e.cause, 0x8000000000000007u);
 }
 
 TEST(Fuse, AndFamilyKeepsFirstDestination) {
