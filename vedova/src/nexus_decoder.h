@@ -34,7 +34,11 @@ class nexus_decoder_t {
 
   // The walk: decode, get_next_hwt_insn and get_pc_disasm live in
   // nexus_walk.cc. decode turns the whole trace file into `out`, one line
-  // per executed instruction of the sources selected by `src_mask`.
+  // per executed instruction of the sources selected by `src_mask`, each
+  // line flushed when complete. Instruction words come from the ELF files,
+  // or from `hwt_reader` when the list is empty; with neither, decode
+  // refuses before writing anything. Every failure, a failed write to `out`
+  // included, is a std::runtime_error.
   void decode(unsigned long src_mask, std::ostream& out, const std::string& trace_path,
               const std::vector<std::string>& elf_files,
               const std::unique_ptr<mh_swt_reader_t>& hwt_reader, bool stop_on_error);
@@ -57,8 +61,14 @@ class nexus_decoder_t {
   void parse_resource_full();
   void parse_repeat_brch();
 
+  // The next usable instruction record of the reference trace: its value in
+  // insn, whether it is a fused pair and whether that pair trapped. False
+  // at the end of the trace; insn then holds the last record's value.
   bool get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
                          unsigned long& insn, bool& fused, bool& trapped);
+  // The disassembly column: "\t|", the word in lower-case hexadecimal of
+  // at least 8 digits, "|\t " and its instruction text ("unknown" when no
+  // pattern decodes it).
   std::string get_pc_disasm(unsigned long insn, const disassembler_t& disasm);
 
  private:

@@ -1,0 +1,453 @@
+// The decode walk: the message loop over a Nexus trace and, for every
+// message of a selected source, the walk from the source's current PC over
+// the instructions the message covers, writing one line per executed
+// instruction.
+//
+// The walk runs once per executed instruction on traces of billions, so its
+// inner loop formats into a local buffer and writes straight to the stream
+// buffer: no allocation, no stream formatting state, no map search (the
+// program image caches its last chunk), and the disassembler is consulted
+// only for words whose opcode can be a branch or a direct jump.
+
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "disasm.h"
+#include "et_records.h"
+#include "fused_word.h"
+#include "insn_ids.h"
+#include "mh_swt_reader/mh_swt_reader.h"
+#include "nexus_decoder.h"
+#include "soc_accessor.h"
+
+namespace {
+
+enum : unsigned {
+  TCODE_OWNERSHIP = 2,
+  TCODE_DIRECT = 3,
+  TCODE_INDIRECT = 4,
+  TCODE_ERROR = 8,
+  TCODE_SYNC = 9,
+  TCODE_DIRECT_SYNC = 11,
+  TCODE_INDIRECT_SYNC = 12,
+  TCODE_RESOURCE_FULL = 27,
+  TCODE_HISTORY = 28,
+  TCODE_HISTORY_SYNC = 29,
+  TCODE_REPEAT = 30,
+  TCODE_CORRELATION = 33,
+};
+
+constexpr int idle_byte = 0xFF;
+
+const char upper_digits[] = "0123456789ABCDEF";
+const char lower_digits[] = "0123456789abcdef";
+
+// Writes v in hexadecimal without leading zeros; returns the end.
+inline char* put_hex(char* p, uint64_t v, const char* digits) {
+  const int n = v == 0 ? 1 : (67 - __builtin_clzll(v)) / 4;
+  for (int i = n - 1; i >= 0; --i) {
+    p[i] = digits[v & 15];
+    v >>= 4;
+  }
+  return p + n;
+}
+
+std::string lower_hex(uint64_t v) {
+  char buf[16];
+  return std::string(buf, put_hex(buf, v, lower_digits));
+}
+
+// Bytes of an instruction from the low bits of its word (RISC-V length
+// encoding); a fused-pair word carries the length code of the whole pair.
+inline unsigned insn_length(uint64_t w) {
+  if ((w & 3) != 3) return 2;
+  if ((w & 0x1C) != 0x1C) return 4;
+  return (w & 0x3F) == 0x3F ? 8 : 6;
+}
+
+inline int64_t sext(uint64_t v, int width) {
+  const uint64_t sign = uint64_t(1) << (width - 1);
+  return static_cast<int64_t>((v ^ sign) - sign);
+}
+inline uint64_t bit(uint64_t w, int n) { return (w >> n) & 1; }
+inline uint64_t bits(uint64_t w, int hi, int lo) { return (w >> lo) & ((uint64_t(1) << (hi - lo + 1)) - 1); }
+
+inline int64_t b_imm(uint64_t w) {
+  return sext(bit(w, 31) << 12 | bit(w, 7) << 11 | bits(w, 30, 25) << 5 | bits(w, 11, 8) << 1, 13);
+}
+inline int64_t cb_imm(uint64_t w) {
+  return sext(bit(w, 12) << 8 | bits(w, 6, 5) << 6 | bit(w, 2) << 5 | bits(w, 11, 10) << 3 |
+                  bits(w, 4, 3) << 1,
+              9);
+}
+inline int64_t cj_imm(uint64_t w) {
+  return sext(bit(w, 12) << 11 | bit(w, 8) << 10 | bits(w, 10, 9) << 8 | bit(w, 6) << 7 |
+                  bit(w, 7) << 6 | bit(w, 2) << 5 | bit(w, 11) << 4 | bits(w, 5, 3) << 1,
+              12);
+}
+inline int64_t j_imm(uint64_t w) {
+  return sext(bit(w, 31) << 20 | bits(w, 19, 12) << 12 | bit(w, 20) << 11 | bits(w, 30, 21) << 1, 21);
+}
+
+inline bool is_b_type(uint32_t id) {
+  return id == ID_BEQ || id == ID_BGE || id == ID_BGEU || id == ID_BLT || id == ID_BLTU || id == ID_BNE;
+}
+inline bool is_cb_type(uint32_t id) { return id == ID_C_BEQZ || id == ID_C_BNEZ; }
+inline bool is_cj_type(uint32_t id) { return id == ID_C_J || id == ID_C_JAL; }
+inline bool is_fused_branch(uint32_t id) {
+  return id == ID_FUSE_AND_BEQ || id == ID_FUSE_AND_C_BEQ || id == ID_FUSE_ANDI_BEQ ||
+         id == ID_FUSE_ANDI_C_BEQ || id == ID_FUSE_C_AND_BEQ || id == ID_FUSE_C_AND_C_BEQ ||
+         id == ID_FUSE_C_ANDI_BEQ || id == ID_FUSE_C_ANDI_C_BEQ;
+}
+
+// Only words of these encodings can carry the id of a conditional branch or
+// a direct jump (B-type and J-type opcodes; compressed quadrant 1 with
+// funct3 c.jal, c.j, c.beqz, c.bnez). Every other word moves the PC by its
+// length, so the walk looks up only these.
+inline bool may_branch(uint64_t w) {
+  if ((w & 3) == 3) {
+    const uint64_t op = w & 0x7F;
+    return op == 0x63 || op == 0x6F;
+  }
+  if ((w & 3) != 1) return false;
+  const uint64_t f3 = bits(w, 15, 13);
+  return f3 == 1 || f3 >= 5;
+}
+
+// Id of the pattern that decodes w; no pattern reads as -1.
+inline uint32_t insn_id(const disassembler_t& d, uint64_t w) {
+  const disasm_insn_t* p = d.get_disasm(w);
+  return p ? p->insn_id : ~uint32_t(0);
+}
+
+// The caller's stream, written through its buffer. Every line is flushed
+// when it is complete, so a reader of the PC file sees whole lines up to a
+// failure; a write that fails ends decoding instead of being lost silently.
+class line_sink_t {
+ public:
+  explicit line_sink_t(std::ostream& out) : out_(out), sb_(out.rdbuf()) {
+    if (!sb_ || !out) throw std::runtime_error("Failed to write the decoded trace: the output stream is not usable");
+  }
+  void write(const char* p, size_t n) {
+    if (static_cast<size_t>(sb_->sputn(p, static_cast<std::streamsize>(n))) != n) fail();
+  }
+  void write(const std::string& s) { write(s.data(), s.size()); }
+  void put(char c) {
+    if (sb_->sputc(c) == std::char_traits<char>::eof()) fail();
+  }
+  void flush() {
+    if (sb_->pubsync() == -1) fail();
+  }
+
+ private:
+  [[noreturn]] void fail() {
+    out_.setstate(std::ios::badbit);
+    throw std::runtime_error("Failed to write the decoded trace");
+  }
+  std::ostream& out_;
+  std::streambuf* sb_;
+};
+
+}  // namespace
+
+std::string nexus_decoder_t::get_pc_disasm(unsigned long insn, const disassembler_t& disasm) {
+  char buf[32];
+  char* p = buf;
+  *p++ = '\t';
+  *p++ = '|';
+  char digits[16];
+  const char* end = put_hex(digits, insn, lower_digits);
+  for (long pad = 8 - (end - digits); pad > 0; --pad) *p++ = '0';
+  std::memcpy(p, digits, static_cast<size_t>(end - digits));
+  p += end - digits;
+  *p++ = '|';
+  *p++ = '\t';
+  *p++ = ' ';
+  std::string s(buf, p);
+  // The instruction text, or "unknown" for a word that no pattern decodes.
+  s += disasm.disassemble(insn);
+  return s;
+}
+
+bool nexus_decoder_t::get_next_hwt_insn(const std::unique_ptr<mh_swt_reader_t>& hwt_reader,
+                                        unsigned long& insn, bool& fused, bool& trapped) {
+  for (;;) {
+    const et_object_t* obj = hwt_reader->get_next_object();
+    if (!obj) return false;
+    if (obj->type != ET_KIND_INSN) continue;
+    const et_insn_t& rec = obj->insn;
+    insn = rec.insn;
+    // Breakpoints and environment calls end in a trap by design; they are
+    // executed instructions like any other.
+    trapped = rec.trap && rec.cause != 3 && rec.cause != 8 && rec.cause != 9 && rec.cause != 11;
+    if (!rec.committed) continue;
+    if (rec.is_fused()) {
+      fused = true;
+      return true;
+    }
+    if (rec.intr || rec.trig || trapped) continue;
+    fused = false;
+    trapped = false;
+    return true;
+  }
+}
+
+void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const std::string& trace_path,
+                             const std::vector<std::string>& elf_files,
+                             const std::unique_ptr<mh_swt_reader_t>& hwt_reader, bool stop_on_error) {
+  const bool use_elf = !elf_files.empty();
+  if (!use_elf && !hwt_reader)
+    throw std::runtime_error(
+        "No source of instruction words: give at least one ELF file or a reference trace");
+
+  trace_stream.open(trace_path, std::ios::in | std::ios::binary);
+  if (!trace_stream) throw std::runtime_error("Failed to read Nexus trace file: " + trace_path);
+  std::streambuf* in = trace_stream.rdbuf();
+
+  soc_accessor_t image("sacc");
+  for (const std::string& path : elf_files) image.parse_elf(path);
+
+  const disassembler_t disasm(static_cast<int>(xlen));
+  const size_t sources = tstamp.size();
+  std::vector<uint64_t> cur_pc(sources, 0);
+  std::vector<uint8_t> last_tcode(sources, 0);
+  uint64_t msg_count = 0;
+  uint64_t insn_count = 0;
+  uint64_t byte_count = 0;
+
+  if (metrics_log) {
+    const std::streamoff size = in->pubseekoff(0, std::ios::end, std::ios::in);
+    in->pubseekpos(0, std::ios::in);
+    if (size > 0) byte_count = static_cast<uint64_t>(size);
+  }
+
+  line_sink_t sink(out);
+  msg_text << std::uppercase << std::hex;
+  // Dump bytes take the case of the output: as the caller set it until the
+  // first instruction line, upper case from then on.
+  const char* dump_digits = (out.flags() & std::ios::uppercase) ? upper_digits : lower_digits;
+  const bool with_disasm = disasm_log;
+  const bool with_columns = disasm_log && nexus_log;
+
+  // One instruction line: PC and the ICNT/HIST column; the disassembly
+  // column is written separately.
+  char line[96];
+
+  for (;;) {
+    if (nexus_log) {
+      const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
+      bool cut = false;
+      for (;;) {
+        const int b = in->sbumpc();
+        if (b == std::char_traits<char>::eof()) {
+          cut = true;
+          break;
+        }
+        char buf[8];
+        char* p = buf;
+        *p++ = '0';
+        *p++ = 'x';
+        p = put_hex(p, static_cast<uint64_t>(b), dump_digits);
+        *p++ = ' ';
+        sink.write(buf, static_cast<size_t>(p - buf));
+        if ((b & 3) == 3) break;
+      }
+      if (cut) break;
+      in->pubseekpos(start, std::ios::in);
+    }
+
+    const int first = in->sbumpc();
+    if (first == std::char_traits<char>::eof()) break;
+    if (first == idle_byte) continue;
+
+    const unsigned tcode = static_cast<unsigned>(first) >> 2;
+    msg_text.str("");
+    msg_text << '\n';
+    ++msg_count;
+    bcnt = 1;
+
+    switch (tcode) {
+      case TCODE_OWNERSHIP: parse_ownership(); break;
+      case TCODE_DIRECT: parse_dir_brch(false); break;
+      case TCODE_INDIRECT: parse_indir_brch(false); break;
+      case TCODE_ERROR:
+        parse_error();
+        if (stop_on_error) throw std::runtime_error("Detected Nexus Error message");
+        break;
+      case TCODE_SYNC: parse_sync(); break;
+      case TCODE_DIRECT_SYNC: parse_dir_brch(true); break;
+      case TCODE_INDIRECT_SYNC: parse_indir_brch(true); break;
+      case TCODE_RESOURCE_FULL: parse_resource_full(); break;
+      case TCODE_HISTORY: parse_history(false); break;
+      case TCODE_HISTORY_SYNC: parse_history(true); break;
+      case TCODE_REPEAT: parse_repeat_brch(); break;
+      case TCODE_CORRELATION: parse_correlation(); break;
+      default: throw std::runtime_error("Unknown tcode: 0x" + lower_hex(tcode) + "\n");
+    }
+
+    if (tcode != TCODE_REPEAT) {
+      last_icnt[src] = static_cast<uint32_t>(icnt);
+      last_tcode[src] = static_cast<uint8_t>(tcode);
+    }
+
+    if (src >= 64 || ((src_mask >> src) & 1) == 0) {
+      icnt = 0;
+      continue;
+    }
+
+    if (nexus_log) {
+      sink.write(msg_text.str());
+      sink.flush();
+    }
+
+    uint64_t& pc = cur_pc[src];
+    unsigned long word = 0;
+    bool fused = false;
+    bool trapped = false;
+
+    for (uint32_t walk = 0; walk < bcnt; ++walk) {
+      fused = false;
+      if (tcode == TCODE_REPEAT) icnt = last_icnt[src];
+
+      while (icnt != 0) {
+        char* p = put_hex(line, pc, upper_digits);
+        dump_digits = upper_digits;
+
+        if (use_elf) {
+          uint64_t w;
+          if (!image.fetch(pc, w)) {
+            // The PC of the failed fetch stands in the file, without line end.
+            sink.write(line, static_cast<size_t>(p - line));
+            sink.flush();
+            throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(pc));
+          }
+          word = w;
+        } else if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
+          // The reference trace has ended: the PC stands alone on its line.
+          *p++ = '\n';
+          sink.write(line, static_cast<size_t>(p - line));
+          sink.flush();
+          break;
+        }
+
+        if (fused) {
+          const unsigned size1 = fused_word::first_insn_length(word);
+          *p++ = '\n';
+          sink.write(line, static_cast<size_t>(p - line));
+          sink.flush();
+          if (trapped) {
+            // Only the first instruction of the pair executed; it is not
+            // counted, and the PC stays on it.
+            const uint64_t half = size1 / 2;
+            icnt = icnt > half ? icnt - half : 0;
+            continue;
+          }
+          pc += size1;
+          p = put_hex(line, pc, upper_digits);
+        }
+
+        if (with_disasm) {
+          sink.write(line, static_cast<size_t>(p - line));
+          sink.write(get_pc_disasm(word, disasm));
+          p = line;
+          if (with_columns) {
+            static const char icnt_label[] = "\t\t| ICNT=0x";
+            static const char hist_label[] = ", HIST=0x";
+            std::memcpy(p, icnt_label, sizeof icnt_label - 1);
+            p = put_hex(p + sizeof icnt_label - 1, icnt, upper_digits);
+            std::memcpy(p, hist_label, sizeof hist_label - 1);
+            p = put_hex(p + sizeof hist_label - 1, hist, upper_digits);
+          }
+        }
+        *p++ = '\n';
+        sink.write(line, static_cast<size_t>(p - line));
+        sink.flush();
+        ++insn_count;
+
+        const uint64_t length = insn_length(word);
+        const uint64_t half = length / 2;
+        if (icnt <= half) {
+          // The last instruction of the walk; one that is longer than the
+          // half-words left ends the walk as well. The PC stays on it.
+          icnt = 0;
+          break;
+        }
+        icnt -= half;
+
+        uint64_t step = length;
+        if (fused) {
+          step -= fused_word::first_insn_length(word);
+        } else if (may_branch(word)) {
+          const uint32_t id = insn_id(disasm, word);
+          if (is_b_type(id) || is_cb_type(id)) {
+            const bool taken = hist > 1 && (hist & 1) != 0;
+            hist >>= 1;
+            if (taken) step = static_cast<uint64_t>(is_b_type(id) ? b_imm(word) : cb_imm(word));
+          } else if (is_cj_type(id)) {
+            step = static_cast<uint64_t>(cj_imm(word));
+          } else if (id == ID_JAL) {
+            step = static_cast<uint64_t>(j_imm(word));
+          }
+        }
+        pc += step;
+
+        if (tcode == TCODE_RESOURCE_FULL && hist == 1) break;
+      }
+
+      // End-of-walk target.
+      icnt = 0;
+      unsigned rule = tcode;
+      if (tcode == TCODE_REPEAT) {
+        const unsigned last = last_tcode[src];
+        rule = (last == TCODE_DIRECT || last == TCODE_INDIRECT || last == TCODE_HISTORY) ? last : 0;
+      }
+      switch (rule) {
+        case TCODE_DIRECT: {
+          const uint32_t id = insn_id(disasm, word);
+          if (is_b_type(id)) {
+            pc += static_cast<uint64_t>(b_imm(word));
+          } else if (is_cb_type(id)) {
+            pc += static_cast<uint64_t>(cb_imm(word));
+          } else if (is_fused_branch(id)) {
+            pc += static_cast<uint64_t>(int64_t(fused_word::second_imm_signed(word)) * 2);
+          } else {
+            throw std::runtime_error("Taken direct branch failed! topc=0x" + lower_hex(id) +
+                                     " pc=0x" + lower_hex(pc) + " chunk=0x" + lower_hex(word) + "\n");
+          }
+          break;
+        }
+        case TCODE_INDIRECT:
+        case TCODE_HISTORY:
+          faddr[src] = uaddr[src] ^ faddr[src];
+          pc = faddr[src];
+          break;
+        case TCODE_SYNC:
+        case TCODE_DIRECT_SYNC:
+        case TCODE_INDIRECT_SYNC:
+        case TCODE_HISTORY_SYNC:
+          pc = faddr[src];
+          break;
+        default:
+          break;
+      }
+    }
+
+    if (nexus_log) {
+      sink.put('\n');
+      sink.flush();
+    }
+  }
+
+  if (metrics_log) {
+    const float bytes = static_cast<float>(byte_count);
+    std::cout << "Decoding done:" << std::endl;
+    std::cout << "Bytes: " << byte_count << std::endl;
+    std::cout << "Messages: " << msg_count << std::endl;
+    std::cout << "Bytes/msg: " << bytes / static_cast<float>(msg_count) << std::endl;
+    std::cout << "Instructions: " << insn_count << std::endl;
+    std::cout << "Bit/instr: " << (bytes * 8.0f) / static_cast<float>(insn_count) << std::endl;
+  }
+}
