@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "disasm.h"
+#include "et_text.h"
 #include "insn_ids.h"
 
 et_base_formatter_t::~et_base_formatter_t() {}
@@ -163,17 +164,7 @@ void append_number(std::string& s, const std::string& fmt, bool is_signed, uint6
     append_piece(s, fmt, static_cast<unsigned long long>(v));
 }
 
-// Lower-case hexadecimal, zero-padded to at least `digits` digits.
-void hex(std::string& s, uint64_t v, uint64_t digits = 0) {
-  char buf[16];
-  int n = 0;
-  do {
-    buf[n++] = "0123456789abcdef"[v & 0xf];
-    v >>= 4;
-  } while (v != 0);
-  for (uint64_t i = uint64_t(n); i < digits; ++i) s += '0';
-  while (n > 0) s += buf[--n];
-}
+void hex(std::string& s, uint64_t v, uint64_t digits = 0) { append_hex(s, v, digits); }
 
 void unknown(std::string& s, uint64_t digits) { s.append(digits, '?'); }
 

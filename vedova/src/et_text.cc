@@ -7,19 +7,20 @@
 #include "et_records.h"
 #include "et_text.h"
 
-namespace {
-
-// Lower-case hexadecimal, zero-padded to at least `digits` digits.
-void hex(std::string& s, uint64_t v, unsigned digits = 1) {
+void append_hex(std::string& s, uint64_t v, uint64_t digits) {
   char buf[16];
   int n = 0;
   do {
     buf[n++] = "0123456789abcdef"[v & 0xf];
     v >>= 4;
   } while (v != 0);
-  for (unsigned i = unsigned(n); i < digits; ++i) s += '0';
+  for (uint64_t i = uint64_t(n); i < digits; ++i) s += '0';
   while (n > 0) s += buf[--n];
 }
+
+namespace {
+
+void hex(std::string& s, uint64_t v, unsigned digits = 1) { append_hex(s, v, digits); }
 
 void dec(std::string& s, uint64_t v, unsigned width = 0, char fill = ' ') {
   char buf[20];

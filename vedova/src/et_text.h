@@ -35,4 +35,8 @@ uint32_t convert_pril_to_et_mode(unsigned long privilege_level);
 // in the text.
 uint32_t construct_et_mode_from_string(const std::string& letters);
 
+// Appends v in lower-case hexadecimal, zero-padded to at least `digits`
+// digits (one digit at least).
+void append_hex(std::string& s, uint64_t v, uint64_t digits = 0);
+
 #endif
