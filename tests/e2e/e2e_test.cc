@@ -693,6 +693,20 @@ TEST_F(E2e, DecodeAgainstElf) {
   }
 }
 
+// tracedecode lets a Nexus Error message pass (tracecheck stops on it).
+TEST_F(E2e, DecodeGoesOnAfterAnErrorMessage) {
+  nexus_writer_t w = encode({{0, kRun}});
+  w.begin(8).fixed(4, 1).var(0).end();
+  w.write_file(nex);
+  const run_result res = decode({"-e", kElf});
+  EXPECT_EQ(res.err, "");
+  EXPECT_EQ(res.status, 0);
+  EXPECT_EQ(read_file(pcfile), pc_lines(kRun));
+  const run_result logged = decode({"-e", kElf, "--nm"});
+  EXPECT_EQ(logged.status, 0);
+  EXPECT_NE(read_file(pcfile).find("Error msg:"), std::string::npos);
+}
+
 TEST_F(E2e, DecodeBranchModeTrace) {
   encode({{0, kRun}}, 0, false).write_file(nex);
   const run_result res = decode({"-e", kElf});
