@@ -329,11 +329,16 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
               throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(pc));
             }
             word = w;
-          } else if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
-            // The reference trace has ended: the PC stands alone on its line.
-            *p++ = '\n';
+          } else {
+            // The PC goes out before the reference reader is asked, so that
+            // it stands in the file (without line end) if the reader fails.
             sink.write(line, static_cast<size_t>(p - line));
-            break;
+            p = line;
+            if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
+              // The reference trace has ended: the PC stands alone on its line.
+              sink.put('\n');
+              break;
+            }
           }
 
           if (fused) {
