@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "ConfigNode/ConfigNode.h"
 #include "design_params.h"
 #include "compare.h"
 #include "elf_file.h"
@@ -125,14 +124,6 @@ uint64_t find_exit_address(const std::string& path) {
   throw std::runtime_error(label_failure("LMA"));
 }
 
-std::unique_ptr<mh_swt_reader_t> open_reference(const options_t& opt, unsigned long mask,
-                                                const design_params_t& d) {
-  return std::make_unique<mh_swt_reader_t>(opt.ref_trace, mask, true, true, true,
-                                           static_cast<int>(d.xlen), static_cast<int>(d.flen),
-                                           d.paddr_width, d.irf_data_width, d.cl_width,
-                                           d.cl_chunks, d.poison_enable);
-}
-
 int run(options_t& opt) {
   if (opt.src_id > MAX_SRC_ID) {
     std::ostringstream s;
@@ -141,16 +132,8 @@ int run(options_t& opt) {
   }
   const unsigned long mask = 1UL << opt.src_id;
 
-  auto root = std::make_shared<ConfigNodeClass>("soc");
-  auto loaded = std::make_shared<ConfigNodeClass>("soc");
-  std::cout << "Load configuration from '" << opt.config << "'" << std::endl;
-  if (!loaded->load(opt.config, true)) {
-    std::cerr << "Unable to load SoC configuration file '" << opt.config << "'" << std::endl;
-    return -1;
-  }
-  root->append(loaded, true);
-  std::shared_ptr<ConfigNodeClass> swt = root->getNode("swt");
-  const design_params_t d = read_design_params(*swt);
+  design_params_t d;
+  if (!load_design_params(opt.config, d)) return -1;
 
   if (opt.elf.empty())
     throw std::runtime_error("No ELF file given: the exit label is looked up in the first --elf file");
@@ -163,7 +146,7 @@ int run(options_t& opt) {
 
   std::unique_ptr<mh_swt_reader_t> decoder_reference;
   if (opt.use_hwt) {
-    decoder_reference = open_reference(opt, mask, d);
+    decoder_reference = open_swt_reader(opt.ref_trace, mask, d);
     opt.elf.clear();
   }
   decoder.decode(mask, pc_out, opt.test_trace, opt.elf, decoder_reference, true);
@@ -172,7 +155,7 @@ int run(options_t& opt) {
 
   std::ifstream pc_in(pc_path);
   if (!pc_in) throw std::runtime_error("Failed to read pcseq file: " + pc_path);
-  std::unique_ptr<et_reader_t> reference = open_reference(opt, mask, d);
+  std::unique_ptr<et_reader_t> reference = open_swt_reader(opt.ref_trace, mask, d);
   const int status = compare_traces(*reference, pc_in, opt.skip_ranges, exit_address);
   pc_in.close();
   if (!opt.save_pc) std::remove(pc_path.c_str());
