@@ -2,11 +2,13 @@
 // The design parameters that both programs read from node "swt" of the
 // design-parameter file, in the order they are read.
 
+#include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "ConfigNode/ConfigNode.h"
+#include "mh_swt_reader/mh_swt_reader.h"
 
 struct design_params_t {
   unsigned long xlen = 0;
@@ -41,4 +43,32 @@ inline design_params_t read_design_params(const ConfigNodeClass& swt) {
   d.cl_chunks = read_design_key<unsigned long>(swt, "CL_CHUNKS");
   d.poison_enable = read_design_key<bool>(swt, "POISON_ENABLE");
   return d;
+}
+
+// Loads the design-parameter file (expansion on) into a tree of its own and
+// reads node "swt" of it. Returns false, after its report on standard error,
+// when the file cannot be loaded; a missing node or key, or a value that is
+// no number, raises std::runtime_error.
+inline bool load_design_params(const std::string& path, design_params_t& d) {
+  auto root = std::make_shared<ConfigNodeClass>("soc");
+  auto loaded = std::make_shared<ConfigNodeClass>("soc");
+  std::cout << "Load configuration from '" << path << "'" << std::endl;
+  if (!loaded->load(path, true)) {
+    std::cerr << "Unable to load SoC configuration file '" << path << "'" << std::endl;
+    return false;
+  }
+  root->append(loaded, true);
+  d = read_design_params(*root->getNode("swt"));
+  return true;
+}
+
+// A reader of the reference trace that keeps only the instruction records
+// of the harts in `hart_mask`.
+inline std::unique_ptr<mh_swt_reader_t> open_swt_reader(const std::string& path,
+                                                        unsigned long hart_mask,
+                                                        const design_params_t& d) {
+  return std::make_unique<mh_swt_reader_t>(path, hart_mask, true, true, true,
+                                           static_cast<int>(d.xlen), static_cast<int>(d.flen),
+                                           d.paddr_width, d.irf_data_width, d.cl_width,
+                                           d.cl_chunks, d.poison_enable);
 }

@@ -6,6 +6,9 @@
 #define VEDOVA_ET_RECORDS_H
 
 #include <cstdint>
+#include <string>
+
+class disassembler_t;
 
 // Record kinds held in et_object_t::type.
 enum et_object_kind_t : uint8_t {
@@ -23,6 +26,8 @@ struct et_reg_t {
   uint64_t reg;
   bool data_valid;
   uint64_t value;
+
+  std::string to_string() const;
 };
 
 // One executed instruction as the reference trace records it.
@@ -69,11 +74,32 @@ struct et_insn_t {
 
   // True when insn holds a fused-pair word rather than a single instruction.
   bool is_fused() const;
+
+  // 0 when the two records describe the same architectural effect, else the
+  // code of the first check that failed. This record's operand_flags choose
+  // the slots compared; xlen 32 compares single registers in 32 bits.
+  unsigned compare(const et_insn_t& other, uint64_t xlen) const;
+  // Merges two adjacent records into this one, whose insn becomes the
+  // fused-pair word. 0 on success, else the code of the refusal (this record
+  // is then unchanged). This record may be one of the two.
+  int fuse(const et_insn_t& first, const et_insn_t& second);
+  // Destination register numbers decoded from an instruction id and word.
+  static int64_t get_irda(uint64_t insn_id, uint64_t insn);
+  int64_t get_irda() const;
+  static int64_t get_frda(uint64_t insn_id, uint64_t insn);
+  int64_t get_frda() const;
+
+  // Looks insn up and fills disasm_valid, operand_flags, insn_id and, when
+  // with_text is set, disasm.
+  void fill_disasm_fields(const disassembler_t& disasm, bool with_text);
+  std::string to_string() const;
 };
 
 struct rvt_object_t {
   uint64_t cycle;
   uint64_t data;
+
+  std::string to_string() const;
 };
 
 // Layouts of the L2 and data-cache traffic records.
@@ -84,6 +110,8 @@ struct l2t_rq_t {
   uint8_t id;
   uint8_t t;
   uint8_t f;
+
+  std::string to_string() const;
 };
 
 struct l2t_wd_t {
@@ -91,6 +119,8 @@ struct l2t_wd_t {
   uint8_t psn;
   uint8_t cn;
   uint8_t count;
+
+  std::string to_string() const;
 };
 
 struct l2t_rd_t {
@@ -98,6 +128,8 @@ struct l2t_rd_t {
   uint8_t psn;
   uint8_t cn;
   uint8_t count;
+
+  std::string to_string() const;
 };
 
 struct l2t_rs_t {
@@ -105,10 +137,14 @@ struct l2t_rs_t {
   uint8_t mid;
   uint8_t sid;
   uint8_t f;
+
+  std::string to_string() const;
 };
 
 struct l2t_rl_t {
   uint8_t id;
+
+  std::string to_string() const;
 };
 
 struct l2t_sr_t {
@@ -116,6 +152,8 @@ struct l2t_sr_t {
   uint8_t m;
   uint8_t id;
   uint8_t t;
+
+  std::string to_string() const;
 };
 
 struct l2t_hm2_t {
@@ -144,6 +182,8 @@ struct l2t_hm2_t {
   uint8_t fl2;
   uint8_t fl;
   uint8_t fl3;
+
+  std::string to_string() const;
 };
 
 struct dct_brq_t {
@@ -162,6 +202,8 @@ struct dct_brq_t {
   uint8_t blk_valid;
   uint8_t blk;
   uint8_t blk_id;
+
+  std::string to_string() const;
 };
 
 struct dct_wup_t {
@@ -170,6 +212,8 @@ struct dct_wup_t {
   uint8_t v;
   uint8_t w;
   uint8_t fs;
+
+  std::string to_string() const;
 };
 
 // L2 traffic record; `code` (the swt record code) selects the layout.
@@ -185,6 +229,8 @@ struct l2t_object_t {
     l2t_hm2_t hm2;
   };
   uint64_t cycle;
+
+  std::string to_string() const;
 };
 
 // Data-cache traffic record; `code` selects the layout.
@@ -201,6 +247,8 @@ struct dct_object_t {
     l2t_sr_t sr;
   };
   uint64_t cycle;
+
+  std::string to_string() const;
 };
 
 // The tagged record handed out by trace readers.
@@ -212,6 +260,8 @@ struct et_object_t {
     l2t_object_t l2t;
     dct_object_t dct;
   };
+
+  std::string to_string() const;
 };
 
 #endif

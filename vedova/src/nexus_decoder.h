@@ -34,8 +34,9 @@ class nexus_decoder_t {
 
   // The walk: decode, get_next_hwt_insn and get_pc_disasm live in
   // nexus_walk.cc. decode turns the whole trace file into `out`, one line
-  // per executed instruction of the sources selected by `src_mask`, each
-  // line flushed when complete. Instruction words come from the ELF files,
+  // per executed instruction of the sources selected by `src_mask`; `out`
+  // is flushed when decode ends, whether it ends normally or by a failure.
+  // Instruction words come from the ELF files,
   // or from `hwt_reader` when the list is empty; with neither, decode
   // refuses before writing anything. Every failure, a failed write to `out`
   // included, is a std::runtime_error.

@@ -123,9 +123,11 @@ inline uint32_t insn_id(const disassembler_t& d, uint64_t w) {
   return p ? p->insn_id : ~uint32_t(0);
 }
 
-// The caller's stream, written through its buffer. Every line is flushed
-// when it is complete, so a reader of the PC file sees whole lines up to a
-// failure; a write that fails ends decoding instead of being lost silently.
+// The caller's stream, written through its buffer. The lines are flushed
+// when decoding ends, also when it ends by a failure, so the PC file holds
+// every line up to the failure; flushing each line as it is written would
+// cost one system call per executed instruction (about ten times the whole
+// decode). A write that fails ends decoding instead of being lost silently.
 class line_sink_t {
  public:
   explicit line_sink_t(std::ostream& out) : out_(out), sb_(out.rdbuf()) {
@@ -141,6 +143,9 @@ class line_sink_t {
   void flush() {
     if (sb_->pubsync() == -1) fail();
   }
+  // On the way out of a failure: the failure's own report stays the one
+  // that counts.
+  void flush_quietly() noexcept { sb_->pubsync(); }
 
  private:
   [[noreturn]] void fail() {
@@ -236,243 +241,246 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   // column is written separately.
   char line[96];
 
-  for (;;) {
-    if (nexus_log) {
-      const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
-      bool cut = false;
-      for (;;) {
-        const int b = in->sbumpc();
-        if (b == std::char_traits<char>::eof()) {
-          cut = true;
-          break;
+  try {
+    for (;;) {
+      if (nexus_log) {
+        const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
+        bool cut = false;
+        for (;;) {
+          const int b = in->sbumpc();
+          if (b == std::char_traits<char>::eof()) {
+            cut = true;
+            break;
+          }
+          char buf[8];
+          char* p = buf;
+          *p++ = '0';
+          *p++ = 'x';
+          p = put_hex(p, static_cast<uint64_t>(b), dump_digits);
+          *p++ = ' ';
+          sink.write(buf, static_cast<size_t>(p - buf));
+          if ((b & 3) == 3) break;
         }
-        char buf[8];
-        char* p = buf;
-        *p++ = '0';
-        *p++ = 'x';
-        p = put_hex(p, static_cast<uint64_t>(b), dump_digits);
-        *p++ = ' ';
-        sink.write(buf, static_cast<size_t>(p - buf));
-        if ((b & 3) == 3) break;
+        if (cut) break;
+        in->pubseekpos(start, std::ios::in);
       }
-      if (cut) break;
-      in->pubseekpos(start, std::ios::in);
-    }
 
-    const int first = in->sbumpc();
-    if (first == std::char_traits<char>::eof()) break;
-    if (first == idle_byte) continue;
+      const int first = in->sbumpc();
+      if (first == std::char_traits<char>::eof()) break;
+      if (first == idle_byte) continue;
 
-    const unsigned tcode = static_cast<unsigned>(first) >> 2;
-    msg_text.str("");
-    msg_text << '\n';
-    ++msg_count;
-    bcnt = 1;
+      const unsigned tcode = static_cast<unsigned>(first) >> 2;
+      msg_text.str("");
+      msg_text << '\n';
+      ++msg_count;
+      bcnt = 1;
 
-    switch (tcode) {
-      case TCODE_OWNERSHIP: parse_ownership(); break;
-      case TCODE_DIRECT: parse_dir_brch(false); break;
-      case TCODE_INDIRECT: parse_indir_brch(false); break;
-      case TCODE_ERROR:
-        parse_error();
-        if (stop_on_error) throw std::runtime_error("Detected Nexus Error message");
-        break;
-      case TCODE_SYNC: parse_sync(); break;
-      case TCODE_DIRECT_SYNC: parse_dir_brch(true); break;
-      case TCODE_INDIRECT_SYNC: parse_indir_brch(true); break;
-      case TCODE_RESOURCE_FULL: parse_resource_full(); break;
-      case TCODE_HISTORY: parse_history(false); break;
-      case TCODE_HISTORY_SYNC: parse_history(true); break;
-      case TCODE_REPEAT: parse_repeat_brch(); break;
-      case TCODE_CORRELATION: parse_correlation(); break;
-      default: throw std::runtime_error("Unknown tcode: 0x" + lower_hex(tcode) + "\n");
-    }
+      switch (tcode) {
+        case TCODE_OWNERSHIP: parse_ownership(); break;
+        case TCODE_DIRECT: parse_dir_brch(false); break;
+        case TCODE_INDIRECT: parse_indir_brch(false); break;
+        case TCODE_ERROR:
+          parse_error();
+          if (stop_on_error) throw std::runtime_error("Detected Nexus Error message");
+          break;
+        case TCODE_SYNC: parse_sync(); break;
+        case TCODE_DIRECT_SYNC: parse_dir_brch(true); break;
+        case TCODE_INDIRECT_SYNC: parse_indir_brch(true); break;
+        case TCODE_RESOURCE_FULL: parse_resource_full(); break;
+        case TCODE_HISTORY: parse_history(false); break;
+        case TCODE_HISTORY_SYNC: parse_history(true); break;
+        case TCODE_REPEAT: parse_repeat_brch(); break;
+        case TCODE_CORRELATION: parse_correlation(); break;
+        default: throw std::runtime_error("Unknown tcode: 0x" + lower_hex(tcode) + "\n");
+      }
 
-    if (tcode != TCODE_REPEAT) {
-      last_icnt[src] = static_cast<uint32_t>(icnt);
-      last_tcode[src] = static_cast<uint8_t>(tcode);
-    }
+      if (tcode != TCODE_REPEAT) {
+        last_icnt[src] = static_cast<uint32_t>(icnt);
+        last_tcode[src] = static_cast<uint8_t>(tcode);
+      }
 
-    if (src >= 64 || ((src_mask >> src) & 1) == 0) {
-      icnt = 0;
-      continue;
-    }
+      if (src >= 64 || ((src_mask >> src) & 1) == 0) {
+        icnt = 0;
+        continue;
+      }
 
-    if (nexus_log) {
-      sink.write(msg_text.str());
-      sink.flush();
-    }
+      if (nexus_log) {
+        sink.write(msg_text.str());
+      }
 
-    uint64_t& pc = cur_pc[src];
-    unsigned long word = 0;
-    bool fused = false;
-    bool trapped = false;
+      uint64_t& pc = cur_pc[src];
+      unsigned long word = 0;
+      bool fused = false;
+      bool trapped = false;
 
-    // A Repeat Branch of an empty walk (the source's last I-CNT is 0) walks
-    // nothing and only applies the target rule again: the Direct Branch rule
-    // fails on the first repeat (no word has been fetched), and two XOR
-    // targets cancel out. Only the parity of such a count matters, so a
-    // count from the trace cannot keep the decoder spinning for billions of
-    // rounds that write nothing.
-    uint32_t walks = bcnt;
-    if (tcode == TCODE_REPEAT && last_icnt[src] == 0 && walks > 2) walks = 2 - (walks & 1);
+      // A Repeat Branch of an empty walk (the source's last I-CNT is 0)
+      // walks nothing and only applies the target rule again: the Direct
+      // Branch rule fails on the first repeat (no word has been fetched),
+      // and two XOR targets cancel out. Only the parity of such a count
+      // matters, so a count from the trace cannot keep the decoder spinning
+      // for billions of rounds that write nothing.
+      uint32_t walks = bcnt;
+      if (tcode == TCODE_REPEAT && last_icnt[src] == 0 && walks > 2) walks = 2 - (walks & 1);
 
-    for (uint32_t walk = 0; walk < walks; ++walk) {
-      fused = false;
-      if (tcode == TCODE_REPEAT) icnt = last_icnt[src];
-      // State of the loop search of a Resource Full walk (see below).
-      uint64_t seen_pc = pc;
-      uint64_t seen_hist = hist;
-      uint64_t seen_steps = 0;
-      uint64_t seen_span = 1;
+      for (uint32_t walk = 0; walk < walks; ++walk) {
+        fused = false;
+        if (tcode == TCODE_REPEAT) icnt = last_icnt[src];
+        // State of the loop search of a Resource Full walk (see below).
+        uint64_t seen_pc = pc;
+        uint64_t seen_hist = hist;
+        uint64_t seen_steps = 0;
+        uint64_t seen_span = 1;
 
-      while (icnt != 0) {
-        char* p = put_hex(line, pc, upper_digits);
-        dump_digits = upper_digits;
+        while (icnt != 0) {
+          char* p = put_hex(line, pc, upper_digits);
+          dump_digits = upper_digits;
 
-        if (use_elf) {
-          uint64_t w;
-          if (!image.fetch(pc, w)) {
-            // The PC of the failed fetch stands in the file, without line end.
+          if (use_elf) {
+            uint64_t w;
+            if (!image.fetch(pc, w)) {
+              // The PC of the failed fetch stands in the file, without line end.
+              sink.write(line, static_cast<size_t>(p - line));
+              throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(pc));
+            }
+            word = w;
+          } else {
+            // The PC goes out before the reference reader is asked, so that
+            // it stands in the file (without line end) if the reader fails.
             sink.write(line, static_cast<size_t>(p - line));
-            sink.flush();
-            throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(pc));
+            p = line;
+            if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
+              // The reference trace has ended: the PC stands alone on its line.
+              sink.put('\n');
+              break;
+            }
           }
-          word = w;
-        } else if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
-          // The reference trace has ended: the PC stands alone on its line.
+
+          if (fused) {
+            const unsigned size1 = fused_word::first_insn_length(word);
+            *p++ = '\n';
+            sink.write(line, static_cast<size_t>(p - line));
+            if (trapped) {
+              // Only the first instruction of the pair executed; it is not
+              // counted, and the PC stays on it.
+              const uint64_t half = size1 / 2;
+              icnt = icnt > half ? icnt - half : 0;
+              continue;
+            }
+            pc += size1;
+            p = put_hex(line, pc, upper_digits);
+          }
+
+          if (with_disasm) {
+            sink.write(line, static_cast<size_t>(p - line));
+            sink.write(get_pc_disasm(word, disasm));
+            p = line;
+            if (with_columns) {
+              static const char icnt_label[] = "\t\t| ICNT=0x";
+              static const char hist_label[] = ", HIST=0x";
+              std::memcpy(p, icnt_label, sizeof icnt_label - 1);
+              p = put_hex(p + sizeof icnt_label - 1, icnt, upper_digits);
+              std::memcpy(p, hist_label, sizeof hist_label - 1);
+              p = put_hex(p + sizeof hist_label - 1, hist, upper_digits);
+            }
+          }
           *p++ = '\n';
           sink.write(line, static_cast<size_t>(p - line));
-          sink.flush();
-          break;
-        }
+          ++insn_count;
 
-        if (fused) {
-          const unsigned size1 = fused_word::first_insn_length(word);
-          *p++ = '\n';
-          sink.write(line, static_cast<size_t>(p - line));
-          sink.flush();
-          if (trapped) {
-            // Only the first instruction of the pair executed; it is not
-            // counted, and the PC stays on it.
-            const uint64_t half = size1 / 2;
-            icnt = icnt > half ? icnt - half : 0;
-            continue;
+          const uint64_t length = insn_length(word);
+          const uint64_t half = length / 2;
+          if (icnt <= half) {
+            // The last instruction of the walk; one that is longer than the
+            // half-words left ends the walk as well. The PC stays on it.
+            icnt = 0;
+            break;
           }
-          pc += size1;
-          p = put_hex(line, pc, upper_digits);
-        }
+          icnt -= half;
 
-        if (with_disasm) {
-          sink.write(line, static_cast<size_t>(p - line));
-          sink.write(get_pc_disasm(word, disasm));
-          p = line;
-          if (with_columns) {
-            static const char icnt_label[] = "\t\t| ICNT=0x";
-            static const char hist_label[] = ", HIST=0x";
-            std::memcpy(p, icnt_label, sizeof icnt_label - 1);
-            p = put_hex(p + sizeof icnt_label - 1, icnt, upper_digits);
-            std::memcpy(p, hist_label, sizeof hist_label - 1);
-            p = put_hex(p + sizeof hist_label - 1, hist, upper_digits);
+          uint64_t step = length;
+          if (fused) {
+            step -= fused_word::first_insn_length(word);
+          } else if (may_branch(word)) {
+            const uint32_t id = insn_id(disasm, word);
+            if (is_b_type(id) || is_cb_type(id)) {
+              const bool taken = hist > 1 && (hist & 1) != 0;
+              hist >>= 1;
+              if (taken) step = static_cast<uint64_t>(is_b_type(id) ? b_imm(word) : cb_imm(word));
+            } else if (is_cj_type(id)) {
+              step = static_cast<uint64_t>(cj_imm(word));
+            } else if (id == ID_JAL) {
+              step = static_cast<uint64_t>(j_imm(word));
+            }
           }
-        }
-        *p++ = '\n';
-        sink.write(line, static_cast<size_t>(p - line));
-        sink.flush();
-        ++insn_count;
+          pc += step;
 
-        const uint64_t length = insn_length(word);
-        const uint64_t half = length / 2;
-        if (icnt <= half) {
-          // The last instruction of the walk; one that is longer than the
-          // half-words left ends the walk as well. The PC stays on it.
-          icnt = 0;
-          break;
-        }
-        icnt -= half;
-
-        uint64_t step = length;
-        if (fused) {
-          step -= fused_word::first_insn_length(word);
-        } else if (may_branch(word)) {
-          const uint32_t id = insn_id(disasm, word);
-          if (is_b_type(id) || is_cb_type(id)) {
-            const bool taken = hist > 1 && (hist & 1) != 0;
-            hist >>= 1;
-            if (taken) step = static_cast<uint64_t>(is_b_type(id) ? b_imm(word) : cb_imm(word));
-          } else if (is_cj_type(id)) {
-            step = static_cast<uint64_t>(cj_imm(word));
-          } else if (id == ID_JAL) {
-            step = static_cast<uint64_t>(j_imm(word));
-          }
-        }
-        pc += step;
-
-        if (tcode == TCODE_RESOURCE_FULL) {
-          if (hist == 1) break;
-          // A Resource Full walk with a history has the count 2^64 - 1 (no
-          // I-CNT is that large) and ends only when its history runs out.
-          // Over program words each step depends on nothing but the PC and
-          // the history, so once that pair comes round again the walk loops
-          // without using a history bit and would write lines for ever.
-          // Brent's search notices within twice the loop's length.
-          if (use_elf && icnt > 0xFFFFFFFFull) {
-            if (pc == seen_pc && hist == seen_hist)
-              throw std::runtime_error("Resource Full walk loops at pc=0x" + lower_hex(pc) +
-                                       " without using up its history");
-            if (++seen_steps == seen_span) {
-              seen_pc = pc;
-              seen_hist = hist;
-              seen_steps = 0;
-              seen_span <<= 1;
+          if (tcode == TCODE_RESOURCE_FULL) {
+            if (hist == 1) break;
+            // A Resource Full walk with a history has the count 2^64 - 1 (no
+            // I-CNT is that large) and ends only when its history runs out.
+            // Over program words each step depends on nothing but the PC
+            // and the history, so once that pair comes round again the walk
+            // loops without using a history bit and would write lines for
+            // ever. Brent's search notices within twice the loop's length.
+            if (use_elf && icnt > 0xFFFFFFFFull) {
+              if (pc == seen_pc && hist == seen_hist)
+                throw std::runtime_error("Resource Full walk loops at pc=0x" + lower_hex(pc) +
+                                         " without using up its history");
+              if (++seen_steps == seen_span) {
+                seen_pc = pc;
+                seen_hist = hist;
+                seen_steps = 0;
+                seen_span <<= 1;
+              }
             }
           }
         }
-      }
 
-      // End-of-walk target.
-      icnt = 0;
-      unsigned rule = tcode;
-      if (tcode == TCODE_REPEAT) {
-        const unsigned last = last_tcode[src];
-        rule = (last == TCODE_DIRECT || last == TCODE_INDIRECT || last == TCODE_HISTORY) ? last : 0;
-      }
-      switch (rule) {
-        case TCODE_DIRECT: {
-          const uint32_t id = insn_id(disasm, word);
-          if (is_b_type(id)) {
-            pc += static_cast<uint64_t>(b_imm(word));
-          } else if (is_cb_type(id)) {
-            pc += static_cast<uint64_t>(cb_imm(word));
-          } else if (is_fused_branch(id)) {
-            pc += static_cast<uint64_t>(int64_t(fused_word::second_imm_signed(word)) * 2);
-          } else {
-            throw std::runtime_error("Taken direct branch failed! topc=0x" + lower_hex(id) +
-                                     " pc=0x" + lower_hex(pc) + " chunk=0x" + lower_hex(word) + "\n");
-          }
-          break;
+        // End-of-walk target.
+        icnt = 0;
+        unsigned rule = tcode;
+        if (tcode == TCODE_REPEAT) {
+          const unsigned last = last_tcode[src];
+          rule = (last == TCODE_DIRECT || last == TCODE_INDIRECT || last == TCODE_HISTORY) ? last : 0;
         }
-        case TCODE_INDIRECT:
-        case TCODE_HISTORY:
-          faddr[src] = uaddr[src] ^ faddr[src];
-          pc = faddr[src];
-          break;
-        case TCODE_SYNC:
-        case TCODE_DIRECT_SYNC:
-        case TCODE_INDIRECT_SYNC:
-        case TCODE_HISTORY_SYNC:
-          pc = faddr[src];
-          break;
-        default:
-          break;
+        switch (rule) {
+          case TCODE_DIRECT: {
+            const uint32_t id = insn_id(disasm, word);
+            if (is_b_type(id)) {
+              pc += static_cast<uint64_t>(b_imm(word));
+            } else if (is_cb_type(id)) {
+              pc += static_cast<uint64_t>(cb_imm(word));
+            } else if (is_fused_branch(id)) {
+              pc += static_cast<uint64_t>(int64_t(fused_word::second_imm_signed(word)) * 2);
+            } else {
+              throw std::runtime_error("Taken direct branch failed! topc=0x" + lower_hex(id) +
+                                       " pc=0x" + lower_hex(pc) + " chunk=0x" + lower_hex(word) + "\n");
+            }
+            break;
+          }
+          case TCODE_INDIRECT:
+          case TCODE_HISTORY:
+            faddr[src] = uaddr[src] ^ faddr[src];
+            pc = faddr[src];
+            break;
+          case TCODE_SYNC:
+          case TCODE_DIRECT_SYNC:
+          case TCODE_INDIRECT_SYNC:
+          case TCODE_HISTORY_SYNC:
+            pc = faddr[src];
+            break;
+          default:
+            break;
+        }
       }
-    }
 
-    if (nexus_log) {
-      sink.put('\n');
-      sink.flush();
+      if (nexus_log) sink.put('\n');
     }
+  } catch (...) {
+    sink.flush_quietly();
+    throw;
   }
+  sink.flush();
 
   if (metrics_log) {
     const float bytes = static_cast<float>(byte_count);

@@ -680,6 +680,21 @@ TEST(DecodeWalkReference, FusedPairLinesWithDisassembly) {
             "1008\n100C\t|" + std::string(word) + "|\t " + rv64.disassemble(lui_addi) + "\n1010\n");
 }
 
+TEST(DecodeWalkReference, AFailingReaderLeavesThePcItWasAskedFor) {
+  swt_file_t f;
+  write_swt(f.path, {{0x1000, 0x13}, {0x1004, 0x13}});
+  {
+    std::ofstream broken(f.path, std::ios::binary | std::ios::app);
+    broken.put(0x05);  // no such record code
+  }
+  trace_t t;
+  t.sync(0x1000).walk(6);
+  auto reader = f.reader();
+  std::string error;
+  EXPECT_EQ(decode(t.w.bytes(), {}, {}, &error, reader), "1000");
+  EXPECT_NE(error.find("Unknown header"), std::string::npos) << error;
+}
+
 TEST(DecodeWalkReference, ReferenceWinsOnlyWithoutElfFiles) {
   swt_file_t f;
   write_swt(f.path, {{0x5000, 0x13}});

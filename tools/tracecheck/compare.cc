@@ -45,14 +45,15 @@ class verdict_log {
 
 bool read_next_pc(std::istream& in, uint64_t& target, const std::vector<SkipRangeArg>& ranges) {
   for (;;) {
+    // The end is where only white space is left; a last PC without its line
+    // end is still a PC. Anything else that does not read as a PC (also a
+    // stream that never opened) is a broken PC file: it must neither pass
+    // for the end of the trace nor be retried for ever.
+    in >> std::ws;
+    if (in.eof() && !in.bad()) return true;
     uint64_t pc = 0;
     in >> std::hex >> pc;
-    if (in.fail()) {
-      if (in.eof()) return true;
-      throw std::runtime_error("PC file holds a line that is not a hexadecimal PC");
-    }
-    // A last PC without its line end is still a PC; the end is reported by
-    // the next read.
+    if (in.fail()) throw std::runtime_error("PC file holds a line that is not a hexadecimal PC");
     target = pc;
     if (!in_skip_ranges(ranges, pc)) return false;
   }

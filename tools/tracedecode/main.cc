@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "ConfigNode/ConfigNode.h"
 #include "design_params.h"
 #include "mh_swt_reader/mh_swt_reader.h"
 #include "nexus_decoder.h"
@@ -83,19 +82,9 @@ int run(const options_t& opt) {
 
   std::unique_ptr<mh_swt_reader_t> reader;
   if (!opt.hwt.empty()) {
-    auto root = std::make_shared<ConfigNodeClass>("soc");
-    auto loaded = std::make_shared<ConfigNodeClass>("soc");
-    std::cout << "Load configuration from '" << opt.config << "'" << std::endl;
-    if (!loaded->load(opt.config, true)) {
-      std::cerr << "Unable to load SoC configuration file '" << opt.config << "'" << std::endl;
-      return -1;
-    }
-    root->append(loaded, true);
-    std::shared_ptr<ConfigNodeClass> swt = root->getNode("swt");
-    const design_params_t d = read_design_params(*swt);
-    reader = std::make_unique<mh_swt_reader_t>(
-        opt.hwt, opt.src_mask, true, true, true, static_cast<int>(d.xlen), static_cast<int>(d.flen),
-        d.paddr_width, d.irf_data_width, d.cl_width, d.cl_chunks, d.poison_enable);
+    design_params_t d;
+    if (!load_design_params(opt.config, d)) return -1;
+    reader = open_swt_reader(opt.hwt, opt.src_mask, d);
   }
 
   decoder.decode(opt.src_mask, out, opt.input, opt.elf, reader, false);
@@ -113,6 +102,9 @@ int main(int argc, char** argv) {
     // tree's conversion errors and allocation failures, so that every failure
     // ends with one line and the failure status.
     std::cerr << "Decode error: " << e.what() << std::endl;
+    return -1;
+  } catch (...) {
+    std::cerr << "Decode error: unexpected failure" << std::endl;
     return -1;
   }
 }

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "ConfigNode/ConfigNode.h"
 #include "design_params.h"
 #include "compare.h"
 #include "elf_file.h"
@@ -125,14 +124,6 @@ uint64_t find_exit_address(const std::string& path) {
   throw std::runtime_error(label_failure("LMA"));
 }
 
-std::unique_ptr<mh_swt_reader_t> open_reference(const options_t& opt, unsigned long mask,
-                                                const design_params_t& d) {
-  return std::make_unique<mh_swt_reader_t>(opt.ref_trace, mask, true, true, true,
-                                           static_cast<int>(d.xlen), static_cast<int>(d.flen),
-                                           d.paddr_width, d.irf_data_width, d.cl_width,
-                                           d.cl_chunks, d.poison_enable);
-}
-
 int run(options_t& opt) {
   if (opt.src_id > MAX_SRC_ID) {
     std::ostringstream s;
@@ -141,16 +132,8 @@ int run(options_t& opt) {
   }
   const unsigned long mask = 1UL << opt.src_id;
 
-  auto root = std::make_shared<ConfigNodeClass>("soc");
-  auto loaded = std::make_shared<ConfigNodeClass>("soc");
-  std::cout << "Load configuration from '" << opt.config << "'" << std::endl;
-  if (!loaded->load(opt.config, true)) {
-    std::cerr << "Unable to load SoC configuration file '" << opt.config << "'" << std::endl;
-    return -1;
-  }
-  root->append(loaded, true);
-  std::shared_ptr<ConfigNodeClass> swt = root->getNode("swt");
-  const design_params_t d = read_design_params(*swt);
+  design_params_t d;
+  if (!load_design_params(opt.config, d)) return -1;
 
   if (opt.elf.empty())
     throw std::runtime_error("No ELF file given: the exit label is looked up in the first --elf file");
@@ -163,7 +146,7 @@ int run(options_t& opt) {
 
   std::unique_ptr<mh_swt_reader_t> decoder_reference;
   if (opt.use_hwt) {
-    decoder_reference = open_reference(opt, mask, d);
+    decoder_reference = open_swt_reader(opt.ref_trace, mask, d);
     opt.elf.clear();
   }
   decoder.decode(mask, pc_out, opt.test_trace, opt.elf, decoder_reference, true);
@@ -172,7 +155,7 @@ int run(options_t& opt) {
 
   std::ifstream pc_in(pc_path);
   if (!pc_in) throw std::runtime_error("Failed to read pcseq file: " + pc_path);
-  std::unique_ptr<et_reader_t> reference = open_reference(opt, mask, d);
+  std::unique_ptr<et_reader_t> reference = open_swt_reader(opt.ref_trace, mask, d);
   const int status = compare_traces(*reference, pc_in, opt.skip_ranges, exit_address);
   pc_in.close();
   if (!opt.save_pc) std::remove(pc_path.c_str());
@@ -187,13 +170,24 @@ int main(int argc, char** argv) {
   logger->auto_recache_log_levels();
   logger->out = &std::cout;
 
-  options_t opt = parse_command_line(argc, argv);
   try {
+    options_t opt = parse_command_line(argc, argv);
     return run(opt);
+  } catch (const TCLAP::ArgException& e) {
+    // The command line normally reports its own errors and ends the process;
+    // this is only reached when it hands one on.
+    if (logger->patterns.default_level > lynx_logger_t::NEVER) {
+      const std::string text = "Error: " + e.error() + " for arg " + e.argId();
+      logger->log(lynx_logger_t::ERROR, "tracecheck", text.c_str());
+    }
+    return -1;
   } catch (const std::exception& e) {
     // Runtime errors of every step, and also the configuration tree's
     // conversion errors and allocation failures: one line, failure status.
     std::cerr << "Decode error: " << e.what() << std::endl;
+    return -1;
+  } catch (...) {
+    std::cerr << "Decode error: unexpected failure" << std::endl;
     return -1;
   }
 }

@@ -1,0 +1,5 @@
+ENTRY(_start)
+SECTIONS
+{
+	.text 0x80000000 : { *(.text) }
+}
