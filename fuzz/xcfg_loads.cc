@@ -26,25 +26,23 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string xml(reinterpret_cast<const char*>(data), size);
-  auto root = std::make_shared<ConfigNodeClass>("root");
+  // As the programs do: load into a tree of its own, merge it into the root
+  // "soc", read the design parameters of node "swt".
+  auto loaded = std::make_shared<ConfigNodeClass>("soc");
   try {
-    if (!root->loads(xml, false)) return 0;
+    if (!loaded->loads(xml, false)) return 0;
   } catch (const std::runtime_error&) {
     return 0;
   }
-
-  std::stringstream dump;
-  root->dump(dump, 0);
-  (void)root->toString();
-
-  // The front ends' reads: node "swt" and its typed keys.
+  auto root = std::make_shared<ConfigNodeClass>("soc");
+  root->append(loaded, true);
   try {
-    const std::shared_ptr<ConfigNodeClass> swt = root->getNode("swt");
-    if (swt) (void)read_design_params(*swt);
+    (void)read_design_params(*root->getNode("swt"));
   } catch (const std::runtime_error&) {
   }
-  // A copy merged into a second tree walks every node once more.
-  auto other = std::make_shared<ConfigNodeClass>("other");
-  other->append(root, true);
+
+  std::stringstream dump;
+  loaded->dump(dump, 0);
+  (void)root->toString();
   return 0;
 }
