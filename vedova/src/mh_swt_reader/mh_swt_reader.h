@@ -20,6 +20,8 @@ class mh_swt_reader_t : public et_reader_t {
   // instruction have landed in it before it is handed out.
   static constexpr uint64_t ring_size = 131072;
   static constexpr unsigned max_harts = 8;
+  // How many records ahead get_next_object prefetches.
+  static constexpr uint64_t prefetch_distance = 8;
 
   mh_swt_reader_t(const std::string& file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t, bool skip_dct,
                   int xlen, int flen, unsigned long pa_bits, unsigned long irf_data_bits, unsigned long cl_width,
