@@ -41,6 +41,45 @@ class verdict_log {
   lynx_logger_t* logger;
 };
 
+int hex_digit(int c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+constexpr const char* BAD_PC_LINE = "PC file holds a line that is not a hexadecimal PC";
+
+// Skips the white space between two PCs straight in the stream buffer (the
+// stream's own skipping looks up the locale for every call); false at the
+// end of the buffer's data, where the stream takes over.
+bool skip_line_ends(std::istream& in) {
+  std::streambuf* sb = in.rdbuf();
+  int c = sb->sgetc();
+  while (c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') c = sb->snextc();
+  return c != std::char_traits<char>::eof();
+}
+
+// The decoder writes every PC as hexadecimal digits without leading zeros,
+// which are read here straight from the stream buffer, up to the first
+// character that is no digit (left in the stream). Returns false, having
+// consumed nothing, for any other text ("0", "0x...", a sign), which is
+// then read by the stream itself with the same result.
+bool read_plain_hex(std::istream& in, uint64_t& pc) {
+  std::streambuf* sb = in.rdbuf();
+  int d = hex_digit(sb->sgetc());
+  if (d <= 0) return false;
+  uint64_t value = 0;
+  int digits = 0;
+  do {
+    if (++digits > 16) throw std::runtime_error(BAD_PC_LINE);  // beyond 64 bits
+    value = value << 4 | static_cast<uint64_t>(d);
+    d = hex_digit(sb->snextc());
+  } while (d >= 0);
+  pc = value;
+  return true;
+}
+
 }  // namespace
 
 bool read_next_pc(std::istream& in, uint64_t& target, const std::vector<SkipRangeArg>& ranges) {
@@ -49,11 +88,13 @@ bool read_next_pc(std::istream& in, uint64_t& target, const std::vector<SkipRang
     // end is still a PC. Anything else that does not read as a PC (also a
     // stream that never opened) is a broken PC file: it must neither pass
     // for the end of the trace nor be retried for ever.
-    in >> std::ws;
-    if (in.eof() && !in.bad()) return true;
     uint64_t pc = 0;
-    in >> std::hex >> pc;
-    if (in.fail()) throw std::runtime_error("PC file holds a line that is not a hexadecimal PC");
+    if (!(in.good() && skip_line_ends(in) && read_plain_hex(in, pc))) {
+      in >> std::ws;
+      if (in.eof() && !in.bad()) return true;
+      in >> std::hex >> pc;
+      if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
+    }
     target = pc;
     if (!in_skip_ranges(ranges, pc)) return false;
   }
