@@ -648,6 +648,17 @@ std::vector<check_failure> check_failures() {
   return c;
 }
 
+// Standard error of a failed run: exactly `text`, or, when `start` is given,
+// one line that starts with it.
+void expect_error_line(const run_result& res, const char* start, const std::string& text) {
+  if (start) {
+    EXPECT_EQ(res.err.rfind(start, 0), 0u) << res.err;
+    EXPECT_EQ(res.err.find('\n'), res.err.size() - 1) << res.err;
+  } else {
+    EXPECT_EQ(res.err, text);
+  }
+}
+
 class CheckFailure : public E2e, public ::testing::WithParamInterface<check_failure> {};
 
 TEST_P(CheckFailure, OneLineAndStatus255) {
@@ -656,12 +667,7 @@ TEST_P(CheckFailure, OneLineAndStatus255) {
   write_swt(swt, refs(kToEcall));
   const run_result res = run_program(kCheck, f.setup(dir.path()));
   EXPECT_EQ(res.status, 255);
-  if (f.err.empty()) {
-    EXPECT_EQ(res.err.rfind(f.err_start, 0), 0u) << res.err;
-    EXPECT_EQ(res.err.find('\n'), res.err.size() - 1) << res.err;
-  } else {
-    EXPECT_EQ(res.err, subst(f.err, dir.path()));
-  }
+  expect_error_line(res, f.err.empty() ? f.err_start.c_str() : nullptr, subst(f.err, dir.path()));
   // Nothing but the configuration line reaches standard output, except the
   // reader's own note before its missing-issue-record error.
   if (std::string(f.name) != "ComparisonReaderMissingIssueRecord") {
@@ -920,12 +926,7 @@ TEST_P(DecodeFailure, OneLineAndStatus255) {
   write_swt(swt, refs(kRun));
   const run_result res = run_program(kDecode, f.setup(dir.path()));
   EXPECT_EQ(res.status, 255);
-  if (f.err.empty()) {
-    EXPECT_EQ(res.err.rfind("Decode error: ", 0), 0u) << res.err;
-    EXPECT_EQ(res.err.find('\n'), res.err.size() - 1) << res.err;
-  } else {
-    EXPECT_EQ(res.err, subst(f.err, dir.path()));
-  }
+  expect_error_line(res, f.err.empty() ? "Decode error: " : nullptr, subst(f.err, dir.path()));
   EXPECT_EQ(res.out, subst(f.out, dir.path()));
   if (f.pcfile == "-") {
     EXPECT_FALSE(file_exists(pcfile));
