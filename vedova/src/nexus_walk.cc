@@ -230,7 +230,8 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   }
 
   line_sink_t sink(out);
-  msg_text << std::uppercase << std::hex;
+  // The message line, made only when it is printed; its room is reused.
+  std::string msg_line;
   // Dump bytes take the case of the output: as the caller set it until the
   // first instruction line, upper case from then on.
   const char* dump_digits = (out.flags() & std::ios::uppercase) ? upper_digits : lower_digits;
@@ -270,8 +271,8 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
       if (first == idle_byte) continue;
 
       const unsigned tcode = static_cast<unsigned>(first) >> 2;
-      msg_text.str("");
-      msg_text << '\n';
+      msg_text.clear();
+      msg_text.add("\n");
       ++msg_count;
       bcnt = 1;
 
@@ -305,7 +306,9 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
       }
 
       if (nexus_log) {
-        sink.write(msg_text.str());
+        msg_line.clear();
+        msg_text.append_to(msg_line);
+        sink.write(msg_line);
       }
 
       uint64_t& pc = cur_pc[src];
