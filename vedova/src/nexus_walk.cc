@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -123,37 +124,91 @@ inline uint32_t insn_id(const disassembler_t& d, uint64_t w) {
   return p ? p->insn_id : ~uint32_t(0);
 }
 
-// The caller's stream, written through its buffer. The lines are flushed
-// when decoding ends, also when it ends by a failure, so the PC file holds
-// every line up to the failure; flushing each line as it is written would
-// cost one system call per executed instruction (about ten times the whole
-// decode). A write that fails ends decoding instead of being lost silently.
+// The caller's stream, fed from a local buffer in large blocks: the walk
+// formats its lines straight into the buffer, and the stream sees one call
+// per block instead of several per line. Everything is handed on and the
+// stream flushed when decoding ends, also when it ends by a failure, so the
+// PC file holds every line up to the failure; flushing each line as it is
+// written would cost one system call per executed instruction (about ten
+// times the whole decode). A write that fails ends decoding instead of
+// being lost silently.
 class line_sink_t {
  public:
+  // Bytes the walk may format in place after one call of room(): more than
+  // its longest piece (two PCs of a fused pair, or the count columns).
+  static constexpr size_t line_room = 128;
+
   explicit line_sink_t(std::ostream& out) : out_(out), sb_(out.rdbuf()) {
     if (!sb_ || !out) throw std::runtime_error("Failed to write the decoded trace: the output stream is not usable");
+    buf_.reset(new char[capacity]);
+    pos_ = buf_.get();
   }
+  // Where the next bytes go; at least line_room bytes are free there. The
+  // bytes count once they are committed.
+  char* room() {
+    if (static_cast<size_t>(buf_.get() + capacity - pos_) < line_room) drain();
+    return pos_;
+  }
+  void commit(char* end) { pos_ = end; }
+
   void write(const char* p, size_t n) {
-    if (static_cast<size_t>(sb_->sputn(p, static_cast<std::streamsize>(n))) != n) fail();
+    if (n > static_cast<size_t>(buf_.get() + capacity - pos_)) {
+      drain();
+      if (n > capacity) {
+        hand_on(p, n);
+        return;
+      }
+    }
+    std::memcpy(pos_, p, n);
+    pos_ += n;
   }
   void write(const std::string& s) { write(s.data(), s.size()); }
-  void put(char c) {
-    if (sb_->sputc(c) == std::char_traits<char>::eof()) fail();
-  }
+  void put(char c) { *room() = c; ++pos_; }
   void flush() {
+    drain();
     if (sb_->pubsync() == -1) fail();
   }
-  // On the way out of a failure: the failure's own report stays the one
-  // that counts.
-  void flush_quietly() noexcept { sb_->pubsync(); }
+  // On the way out of a failure: what is written so far still goes out, and
+  // the failure's own report stays the one that counts.
+  void flush_quietly() noexcept {
+    const size_t n = static_cast<size_t>(pos_ - buf_.get());
+    pos_ = buf_.get();
+    if (n != 0 && static_cast<size_t>(sb_->sputn(buf_.get(), static_cast<std::streamsize>(n))) != n)
+      mark_bad();
+    sb_->pubsync();
+  }
 
  private:
+  // Large enough that the stream's own buffering is bypassed and a block
+  // costs one system call, small enough to stay in the cache and add
+  // nothing noticeable to the peak memory.
+  static constexpr size_t capacity = 16 * 1024;
+
+  void drain() {
+    const size_t n = static_cast<size_t>(pos_ - buf_.get());
+    pos_ = buf_.get();
+    if (n != 0) hand_on(buf_.get(), n);
+  }
+  void hand_on(const char* p, size_t n) {
+    if (static_cast<size_t>(sb_->sputn(p, static_cast<std::streamsize>(n))) != n) fail();
+  }
   [[noreturn]] void fail() {
     out_.setstate(std::ios::badbit);
     throw std::runtime_error("Failed to write the decoded trace");
   }
+  // A lost write while another failure is on its way out: the stream shows
+  // it, but must not replace that failure's report (setstate throws when
+  // the caller asked the stream for exceptions).
+  void mark_bad() noexcept {
+    try {
+      out_.setstate(std::ios::badbit);
+    } catch (...) {
+    }
+  }
   std::ostream& out_;
   std::streambuf* sb_;
+  std::unique_ptr<char[]> buf_;
+  char* pos_;
 };
 
 }  // namespace
@@ -237,10 +292,6 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   const char* dump_digits = (out.flags() & std::ios::uppercase) ? upper_digits : lower_digits;
   const bool with_disasm = disasm_log;
   const bool with_columns = disasm_log && nexus_log;
-
-  // One instruction line: PC and the ICNT/HIST column; the disassembly
-  // column is written separately.
-  char line[96];
 
   try {
     for (;;) {
@@ -335,48 +386,48 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
         uint64_t seen_span = 1;
 
         while (icnt != 0) {
-          char* p = put_hex(line, pc, upper_digits);
+          char* p = put_hex(sink.room(), pc, upper_digits);
           dump_digits = upper_digits;
 
           if (use_elf) {
             uint64_t w;
             if (!image.fetch(pc, w)) {
               // The PC of the failed fetch stands in the file, without line end.
-              sink.write(line, static_cast<size_t>(p - line));
+              sink.commit(p);
               throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(pc));
             }
             word = w;
           } else {
-            // The PC goes out before the reference reader is asked, so that
-            // it stands in the file (without line end) if the reader fails.
-            sink.write(line, static_cast<size_t>(p - line));
-            p = line;
+            // The PC is committed before the reference reader is asked, so
+            // that it stands in the file (without line end) if the reader fails.
+            sink.commit(p);
             if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
               // The reference trace has ended: the PC stands alone on its line.
               sink.put('\n');
               break;
             }
+            p = sink.room();
           }
 
           if (fused) {
             const unsigned size1 = fused_word::first_insn_length(word);
             *p++ = '\n';
-            sink.write(line, static_cast<size_t>(p - line));
             if (trapped) {
               // Only the first instruction of the pair executed; it is not
               // counted, and the PC stays on it.
+              sink.commit(p);
               const uint64_t half = size1 / 2;
               icnt = icnt > half ? icnt - half : 0;
               continue;
             }
             pc += size1;
-            p = put_hex(line, pc, upper_digits);
+            p = put_hex(p, pc, upper_digits);
           }
 
           if (with_disasm) {
-            sink.write(line, static_cast<size_t>(p - line));
+            sink.commit(p);
             sink.write(get_pc_disasm(word, disasm));
-            p = line;
+            p = sink.room();
             if (with_columns) {
               static const char icnt_label[] = "\t\t| ICNT=0x";
               static const char hist_label[] = ", HIST=0x";
@@ -387,7 +438,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
             }
           }
           *p++ = '\n';
-          sink.write(line, static_cast<size_t>(p - line));
+          sink.commit(p);
           ++insn_count;
 
           const uint64_t length = insn_length(word);

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -561,6 +562,73 @@ TEST(DecodeWalkSetUp, AFailingOutputStreamEndsTheDecode) {
   nexus_decoder_t d(64, false, 0);
   std::ofstream out;  // never opened: every write fails
   EXPECT_THROW(d.decode(1, out, file.path(), {walk64}, no_reader, false), std::runtime_error);
+}
+
+// Takes the first `limit` bytes written to it and refuses the rest.
+class limited_buf_t : public std::streambuf {
+ public:
+  explicit limited_buf_t(size_t limit) : limit_(limit) {}
+  const std::string& text() const { return text_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (text_.size() >= limit_) return traits_type::eof();
+    text_ += traits_type::to_char_type(c);
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const size_t take = std::min(static_cast<size_t>(n), limit_ - text_.size());
+    text_.append(s, take);
+    return static_cast<std::streamsize>(take);
+  }
+
+ private:
+  size_t limit_;
+  std::string text_;
+};
+
+// A walk of 2 * `rounds` lines over the loop at 10004 and 10008, ending in a
+// fetch outside the program.
+std::vector<uint8_t> long_walk_then_bad_fetch(uint64_t rounds) {
+  trace_t t;
+  t.sync(0x10004).direct(4).repeat(rounds - 1).sync(0x10100).walk(2);
+  return t.w.bytes();
+}
+
+std::string long_walk_lines(uint64_t rounds) {
+  std::string s;
+  for (uint64_t i = 0; i < rounds; ++i) s += "10004\n10008\n";
+  return s;
+}
+
+TEST(DecodeWalkSetUp, AFailureAfterManyLinesLeavesEveryLineAndTheFailedPc) {
+  // Far more output than any buffer between the walk and the stream holds.
+  const uint64_t rounds = 100000;
+  std::string error;
+  EXPECT_EQ(decode(long_walk_then_bad_fetch(rounds), {walk64}, {}, &error),
+            long_walk_lines(rounds) + "10100");
+  EXPECT_EQ(error, "Failed to get chunk from pc. pc = 0x10100");
+}
+
+TEST(DecodeWalkSetUp, AStreamThatRefusesBytesEndsTheDecode) {
+  const uint64_t rounds = 100000;
+  const std::string all = long_walk_lines(rounds);
+  temp_trace_file_t file(long_walk_then_bad_fetch(rounds));
+  for (const size_t limit : {size_t(0), size_t(5), size_t(70000), all.size() / 2}) {
+    SCOPED_TRACE(limit);
+    nexus_decoder_t d(64, false, 0);
+    limited_buf_t buf(limit);
+    std::ostream out(&buf);
+    try {
+      d.decode(1, out, file.path(), {walk64}, no_reader, false);
+      ADD_FAILURE() << "no failure";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), "Failed to write the decoded trace");
+    }
+    EXPECT_TRUE(out.bad());
+    EXPECT_EQ(buf.text(), all.substr(0, limit)) << "the bytes taken are the first ones, in order";
+  }
 }
 
 TEST(DecodeWalkMetrics, CountsBytesMessagesAndInstructions) {
