@@ -124,6 +124,33 @@ inline uint32_t insn_id(const disassembler_t& d, uint64_t w) {
   return p ? p->insn_id : ~uint32_t(0);
 }
 
+// The ids of recently looked-up words. A program's branches are few and
+// executed over and over, while the lookup scans a chain of patterns each
+// time; a small direct-mapped table answers most of them at once.
+class insn_id_cache_t {
+ public:
+  explicit insn_id_cache_t(const disassembler_t& d) : disasm_(d) {
+    // Every slot starts as the true entry of word 0, so no slot needs a
+    // separate "empty" mark.
+    const entry_t zero{0, insn_id(d, 0)};
+    for (entry_t& e : entries_) e = zero;
+  }
+  uint32_t id(uint64_t w) {
+    entry_t& e = entries_[(w * 0x9E3779B97F4A7C15ull) >> (64 - index_bits)];
+    if (e.word != w) e = entry_t{w, insn_id(disasm_, w)};
+    return e.id;
+  }
+
+ private:
+  static constexpr unsigned index_bits = 8;
+  struct entry_t {
+    uint64_t word;
+    uint32_t id;
+  };
+  const disassembler_t& disasm_;
+  entry_t entries_[size_t(1) << index_bits];
+};
+
 // The caller's stream, fed from a local buffer in large blocks: the walk
 // formats its lines straight into the buffer, and the stream sees one call
 // per block instead of several per line. Everything is handed on and the
@@ -271,6 +298,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   for (const std::string& path : elf_files) image.parse_elf(path);
 
   const disassembler_t disasm(static_cast<int>(xlen));
+  insn_id_cache_t ids(disasm);
   const size_t sources = tstamp.size();
   std::vector<uint64_t> cur_pc(sources, 0);
   std::vector<uint8_t> last_tcode(sources, 0);
@@ -455,7 +483,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
           if (fused) {
             step -= fused_word::first_insn_length(word);
           } else if (may_branch(word)) {
-            const uint32_t id = insn_id(disasm, word);
+            const uint32_t id = ids.id(word);
             if (is_b_type(id) || is_cb_type(id)) {
               const bool taken = hist > 1 && (hist & 1) != 0;
               hist >>= 1;
@@ -499,7 +527,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
         }
         switch (rule) {
           case TCODE_DIRECT: {
-            const uint32_t id = insn_id(disasm, word);
+            const uint32_t id = ids.id(word);
             if (is_b_type(id)) {
               pc += static_cast<uint64_t>(b_imm(word));
             } else if (is_cb_type(id)) {
