@@ -43,22 +43,48 @@ enum : unsigned {
 
 constexpr int idle_byte = 0xFF;
 
-const char upper_digits[] = "0123456789ABCDEF";
-const char lower_digits[] = "0123456789abcdef";
+// Letter case of hexadecimal digits: the step from the character after '9'
+// to the letter for ten.
+enum hex_case_t : uint64_t { upper_case = 'A' - '9' - 1, lower_case = 'a' - '9' - 1 };
 
-// Writes v in hexadecimal without leading zeros; returns the end.
-inline char* put_hex(char* p, uint64_t v, const char* digits) {
+// The eight hexadecimal digits of a 32-bit value as the bytes of a
+// little-endian word, the most significant digit in the lowest byte. The
+// nibbles are spread one per byte and turned into characters all at once:
+// one digit after the other costs a chain of dependent steps per digit.
+inline uint64_t hex8(uint32_t v, hex_case_t letter_case) {
+  uint64_t x = v;
+  x = ((x & 0xFFFF0000ull) << 16) | (x & 0xFFFFull);
+  x = ((x & 0x0000FF000000FF00ull) << 8) | (x & 0x000000FF000000FFull);
+  x = ((x & 0x00F000F000F000F0ull) << 4) | (x & 0x000F000F000F000Full);
+  // Byte i now holds nibble i; a nibble of 10 or more gets the letter gap.
+  const uint64_t letters = ((x + 0x0606060606060606ull) >> 4) & 0x0101010101010101ull;
+  x += 0x3030303030303030ull + letters * letter_case;
+  return __builtin_bswap64(x);
+}
+
+// Stores the last n (1..8) of the eight digits at p; the 8 - n bytes after
+// them are scratch.
+inline void store_hex8(char* p, uint32_t v, int n, hex_case_t letter_case) {
+  const uint64_t digits = hex8(v, letter_case) >> (8 * (8 - n));
+  std::memcpy(p, &digits, sizeof digits);
+}
+
+// Writes v in hexadecimal without leading zeros; returns the end. The 16
+// bytes from p must be writable: those after the end are scratch.
+inline char* put_hex(char* p, uint64_t v, hex_case_t letter_case) {
   const int n = v == 0 ? 1 : (67 - __builtin_clzll(v)) / 4;
-  for (int i = n - 1; i >= 0; --i) {
-    p[i] = digits[v & 15];
-    v >>= 4;
+  if (n <= 8) {
+    store_hex8(p, static_cast<uint32_t>(v), n, letter_case);
+  } else {
+    store_hex8(p, static_cast<uint32_t>(v >> 32), n - 8, letter_case);
+    store_hex8(p + n - 8, static_cast<uint32_t>(v), 8, letter_case);
   }
   return p + n;
 }
 
 std::string lower_hex(uint64_t v) {
   char buf[16];
-  return std::string(buf, put_hex(buf, v, lower_digits));
+  return std::string(buf, put_hex(buf, v, lower_case));
 }
 
 // Bytes of an instruction from the low bits of its word (RISC-V length
@@ -246,7 +272,7 @@ std::string nexus_decoder_t::get_pc_disasm(unsigned long insn, const disassemble
   *p++ = '\t';
   *p++ = '|';
   char digits[16];
-  const char* end = put_hex(digits, insn, lower_digits);
+  const char* end = put_hex(digits, insn, lower_case);
   for (long pad = 8 - (end - digits); pad > 0; --pad) *p++ = '0';
   std::memcpy(p, digits, static_cast<size_t>(end - digits));
   p += end - digits;
@@ -317,7 +343,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   std::string msg_line;
   // Dump bytes take the case of the output: as the caller set it until the
   // first instruction line, upper case from then on.
-  const char* dump_digits = (out.flags() & std::ios::uppercase) ? upper_digits : lower_digits;
+  hex_case_t dump_case = (out.flags() & std::ios::uppercase) ? upper_case : lower_case;
   const bool with_disasm = disasm_log;
   const bool with_columns = disasm_log && nexus_log;
 
@@ -332,11 +358,11 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
             cut = true;
             break;
           }
-          char buf[8];
+          char buf[24];  // "0x", the digits with put_hex's scratch, a blank
           char* p = buf;
           *p++ = '0';
           *p++ = 'x';
-          p = put_hex(p, static_cast<uint64_t>(b), dump_digits);
+          p = put_hex(p, static_cast<uint64_t>(b), dump_case);
           *p++ = ' ';
           sink.write(buf, static_cast<size_t>(p - buf));
           if ((b & 3) == 3) break;
@@ -414,8 +440,8 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
         uint64_t seen_span = 1;
 
         while (icnt != 0) {
-          char* p = put_hex(sink.room(), pc, upper_digits);
-          dump_digits = upper_digits;
+          char* p = put_hex(sink.room(), pc, upper_case);
+          dump_case = upper_case;
 
           if (use_elf) {
             uint64_t w;
@@ -449,7 +475,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
               continue;
             }
             pc += size1;
-            p = put_hex(p, pc, upper_digits);
+            p = put_hex(p, pc, upper_case);
           }
 
           if (with_disasm) {
@@ -460,9 +486,9 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
               static const char icnt_label[] = "\t\t| ICNT=0x";
               static const char hist_label[] = ", HIST=0x";
               std::memcpy(p, icnt_label, sizeof icnt_label - 1);
-              p = put_hex(p + sizeof icnt_label - 1, icnt, upper_digits);
+              p = put_hex(p + sizeof icnt_label - 1, icnt, upper_case);
               std::memcpy(p, hist_label, sizeof hist_label - 1);
-              p = put_hex(p + sizeof hist_label - 1, hist, upper_digits);
+              p = put_hex(p + sizeof hist_label - 1, hist, upper_case);
             }
           }
           *p++ = '\n';

@@ -602,6 +602,33 @@ std::string long_walk_lines(uint64_t rounds) {
   return s;
 }
 
+TEST(DecodeWalkSetUp, PcsOfEveryWidthInBothCases) {
+  // A fetch outside the program leaves the PC in upper case in the file and
+  // in lower case in the failure's text.
+  const struct {
+    uint64_t pc;
+    const char* upper;
+    const char* lower;
+  } cases[] = {
+      {0x0, "0", "0"},
+      {0xA, "A", "a"},
+      {0xABCDEF0, "ABCDEF0", "abcdef0"},
+      {0x9ABCDEF0, "9ABCDEF0", "9abcdef0"},
+      {0x19ABCDEF0, "19ABCDEF0", "19abcdef0"},
+      {0x123456789A, "123456789A", "123456789a"},
+      {0xFEDCBA9876543210, "FEDCBA9876543210", "fedcba9876543210"},
+      {0x8000000000000000, "8000000000000000", "8000000000000000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.upper);
+    trace_t t;
+    t.sync(c.pc).walk(2);
+    std::string error;
+    EXPECT_EQ(decode(t.w.bytes(), {walk64}, {}, &error), c.upper);
+    EXPECT_EQ(error, std::string("Failed to get chunk from pc. pc = 0x") + c.lower);
+  }
+}
+
 TEST(DecodeWalkSetUp, AFailureAfterManyLinesLeavesEveryLineAndTheFailedPc) {
   // Far more output than any buffer between the walk and the stream holds.
   const uint64_t rounds = 100000;
