@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <istream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -13,6 +14,34 @@
 
 class mh_swt_reader_t;
 class disassembler_t;
+
+// The trace file: an input stream over a file buffer that also shows the
+// bytes it has read ahead, so that the message dump can look at a whole
+// message without moving the read position (moving it back costs two
+// system calls and a new read for every message).
+class nexus_trace_stream_t : public std::istream {
+ public:
+  class buffer_t : public std::filebuf {
+   public:
+    // The bytes read from the file and not yet taken; may be empty.
+    const char* ahead_begin() const { return gptr(); }
+    const char* ahead_end() const { return egptr(); }
+  };
+
+  nexus_trace_stream_t() : std::istream(nullptr) { std::istream::rdbuf(&buf); }
+  // As std::ifstream::open: the stream fails when the file cannot be opened.
+  void open(const std::string& path, std::ios::openmode mode) {
+    if (buf.open(path, mode | std::ios::in))
+      clear();
+    else
+      setstate(std::ios::failbit);
+  }
+  bool is_open() const { return buf.is_open(); }
+  buffer_t* rdbuf() { return &buf; }
+
+ private:
+  buffer_t buf;
+};
 
 // The log line of the current message, kept as its pieces: texts, each
 // optionally followed by a value in upper-case hexadecimal without leading
@@ -110,7 +139,7 @@ class nexus_decoder_t {
   // Ends a message line with its TSTAMP and the source's global time stamp.
   void add_tstamp_text(uint64_t ts);
 
-  std::ifstream trace_stream;
+  nexus_trace_stream_t trace_stream;
   uint64_t xlen;
   std::vector<uint64_t> tstamp;
   bool src_present;

@@ -264,6 +264,17 @@ class line_sink_t {
   char* pos_;
 };
 
+// One byte of the message dump: "0x", the byte in hexadecimal without
+// leading zeros and a blank.
+void write_dump_byte(line_sink_t& sink, unsigned b, hex_case_t letter_case) {
+  char* p = sink.room();
+  *p++ = '0';
+  *p++ = 'x';
+  p = put_hex(p, b, letter_case);
+  *p++ = ' ';
+  sink.commit(p);
+}
+
 }  // namespace
 
 std::string nexus_decoder_t::get_pc_disasm(unsigned long insn, const disassembler_t& disasm) {
@@ -350,25 +361,32 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   try {
     for (;;) {
       if (nexus_log) {
-        const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
-        bool cut = false;
-        for (;;) {
-          const int b = in->sbumpc();
-          if (b == std::char_traits<char>::eof()) {
-            cut = true;
-            break;
+        // The message's bytes up to the one whose end bits are 3, read
+        // without taking them. Usually the buffer already holds them all;
+        // a message that runs past its end is read and the position
+        // moved back.
+        if (in->sgetc() == std::char_traits<char>::eof()) break;
+        const char* const ahead = trace_stream.rdbuf()->ahead_begin();
+        const char* const ahead_end = trace_stream.rdbuf()->ahead_end();
+        const char* last = ahead;
+        while (last != ahead_end && (*last & 3) != 3) ++last;
+        if (last != ahead_end) {
+          for (const char* b = ahead; b <= last; ++b) write_dump_byte(sink, static_cast<unsigned char>(*b), dump_case);
+        } else {
+          const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
+          bool cut = false;
+          for (;;) {
+            const int b = in->sbumpc();
+            if (b == std::char_traits<char>::eof()) {
+              cut = true;
+              break;
+            }
+            write_dump_byte(sink, static_cast<unsigned>(b), dump_case);
+            if ((b & 3) == 3) break;
           }
-          char buf[24];  // "0x", the digits with put_hex's scratch, a blank
-          char* p = buf;
-          *p++ = '0';
-          *p++ = 'x';
-          p = put_hex(p, static_cast<uint64_t>(b), dump_case);
-          *p++ = ' ';
-          sink.write(buf, static_cast<size_t>(p - buf));
-          if ((b & 3) == 3) break;
+          if (cut) break;
+          in->pubseekpos(start, std::ios::in);
         }
-        if (cut) break;
-        in->pubseekpos(start, std::ios::in);
       }
 
       const int first = in->sbumpc();

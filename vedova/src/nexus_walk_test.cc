@@ -459,6 +459,28 @@ TEST(DecodeWalkElf, MessageDumpsAndTexts) {
             "\n");
 }
 
+TEST(DecodeWalkElf, MessageDumpsOfALongTrace) {
+  // Messages of many lengths, far more bytes than one read of the file
+  // takes, so that messages straddle every kind of boundary; the last one
+  // is cut off by the end of the input, which ends the decode quietly.
+  // Source 1 is not selected: the output is the dump of every byte.
+  trace_t t(true, 1);
+  uint64_t v = 1;
+  for (int i = 0; i < 6000; ++i) {
+    v = v * 6364136223846793005ull + 1442695040888963407ull;
+    t.history(v >> (i % 64), (v >> 7) & 0xFFFFFFFE, v >> (i % 61), 1);
+    if (i % 97 == 0) t.w.idle(1 + i % 3);
+  }
+  std::vector<uint8_t> bytes = t.w.bytes();
+  bytes.pop_back();
+  decode_options o;
+  o.nexus_log = true;
+  o.src_present = true;
+  o.src_width = 1;
+  o.mask = 1;
+  EXPECT_EQ(decode(bytes, {walk64}, o), dump(bytes, false));
+}
+
 struct failure_case {
   const char* name;
   std::vector<uint8_t> trace;
