@@ -150,6 +150,10 @@ inline uint32_t insn_id(const disassembler_t& d, uint64_t w) {
   return p ? p->insn_id : ~uint32_t(0);
 }
 
+// Slot of a word in a direct-mapped table of 2^bits entries: the top bits
+// of a multiplicative hash, which mixes every bit of the word into them.
+inline size_t cache_slot(uint64_t w, unsigned bits) { return static_cast<size_t>((w * 0x9E3779B97F4A7C15ull) >> (64 - bits)); }
+
 // The ids of recently looked-up words. A program's branches are few and
 // executed over and over, while the lookup scans a chain of patterns each
 // time; a small direct-mapped table answers most of them at once.
@@ -162,7 +166,7 @@ class insn_id_cache_t {
     for (entry_t& e : entries_) e = zero;
   }
   uint32_t id(uint64_t w) {
-    entry_t& e = entries_[(w * 0x9E3779B97F4A7C15ull) >> (64 - index_bits)];
+    entry_t& e = entries_[cache_slot(w, index_bits)];
     if (e.word != w) e = entry_t{w, insn_id(disasm_, w)};
     return e.id;
   }
@@ -175,6 +179,34 @@ class insn_id_cache_t {
   };
   const disassembler_t& disasm_;
   entry_t entries_[size_t(1) << index_bits];
+};
+
+// The disassembly columns of recently executed words. With the column on,
+// every executed instruction would be disassembled anew (text built piece
+// by piece, one virtual call per operand); a program executes few distinct
+// words, over and over.
+class disasm_column_cache_t {
+ public:
+  // Takes room only when the column is written.
+  explicit disasm_column_cache_t(bool used) : entries_(used ? size_t(1) << index_bits : 0) {}
+  const std::string& column(nexus_decoder_t& decoder, uint64_t w, const disassembler_t& disasm) {
+    entry_t& e = entries_[cache_slot(w, index_bits)];
+    if (!e.filled || e.word != w) {
+      e.text = decoder.get_pc_disasm(w, disasm);
+      e.word = w;
+      e.filled = true;
+    }
+    return e.text;
+  }
+
+ private:
+  static constexpr unsigned index_bits = 8;
+  struct entry_t {
+    uint64_t word = 0;
+    bool filled = false;
+    std::string text;
+  };
+  std::vector<entry_t> entries_;
 };
 
 // The caller's stream, fed from a local buffer in large blocks: the walk
@@ -357,6 +389,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   hex_case_t dump_case = (out.flags() & std::ios::uppercase) ? upper_case : lower_case;
   const bool with_disasm = disasm_log;
   const bool with_columns = disasm_log && nexus_log;
+  disasm_column_cache_t columns(with_disasm);
 
   try {
     for (;;) {
@@ -498,7 +531,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
 
           if (with_disasm) {
             sink.commit(p);
-            sink.write(get_pc_disasm(word, disasm));
+            sink.write(columns.column(*this, word, disasm));
             p = sink.room();
             if (with_columns) {
               static const char icnt_label[] = "\t\t| ICNT=0x";

@@ -782,6 +782,37 @@ TEST(DecodeWalkReference, RecordsFusedPairsAndTheEndOfTheTrace) {
                    "2024"}));
 }
 
+TEST(DecodeWalkReference, DisassemblyOfManyDistinctWords) {
+  // Far more distinct words than a program's hot path has, each executed
+  // twice in a row and the whole run twice: every line shows its own word.
+  const disassembler_t rv64(64);
+  std::vector<swt_insn> insns;
+  std::string expected;
+  char pc_text[24];
+  for (int round = 0; round < 2; ++round) {
+    uint64_t pc = 0x100000;
+    for (uint64_t i = 0; i < 3000; ++i) {
+      // addi and xori with immediates and registers that change with i
+      const uint64_t word = (i & 0xFFF) << 20 | (i % 31 + 1) << 15 | ((i & 1) ? 0x4000u : 0u) | (i % 29 + 1) << 7 | 0x13;
+      for (int twice = 0; twice < 2; ++twice, pc += 4) {
+        insns.push_back({pc, word});
+        snprintf(pc_text, sizeof pc_text, "%llX", static_cast<unsigned long long>(pc));
+        char column[32];
+        snprintf(column, sizeof column, "\t|%08llx|\t ", static_cast<unsigned long long>(word));
+        expected += pc_text + std::string(column) + rv64.disassemble(word) + "\n";
+      }
+    }
+  }
+  swt_file_t f;
+  write_swt(f.path, insns);
+  trace_t t;
+  t.sync(0x100000).walk(2 * 2 * 3000).sync(0x100000).walk(2 * 2 * 3000);
+  auto reader = f.reader();
+  decode_options o;
+  o.disasm_log = true;
+  EXPECT_EQ(decode(t.w.bytes(), {}, o, nullptr, reader), expected);
+}
+
 TEST(DecodeWalkReference, FusedPairLinesWithDisassembly) {
   swt_file_t f;
   write_swt(f.path, {{0x1008, lui_addi}, {0x1010, lui_addi, true, 5}});
