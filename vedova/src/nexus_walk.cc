@@ -43,29 +43,39 @@ enum : unsigned {
 
 constexpr int idle_byte = 0xFF;
 
-// Letter case of hexadecimal digits: the step from the character after '9'
-// to the letter for ten.
-enum hex_case_t : uint64_t { upper_case = 'A' - '9' - 1, lower_case = 'a' - '9' - 1 };
-
-// The eight hexadecimal digits of a 32-bit value as the bytes of a
-// little-endian word, the most significant digit in the lowest byte. The
-// nibbles are spread one per byte and turned into characters all at once:
-// one digit after the other costs a chain of dependent steps per digit.
-inline uint64_t hex8(uint32_t v, hex_case_t letter_case) {
-  uint64_t x = v;
-  x = ((x & 0xFFFF0000ull) << 16) | (x & 0xFFFFull);
-  x = ((x & 0x0000FF000000FF00ull) << 8) | (x & 0x000000FF000000FFull);
-  x = ((x & 0x00F000F000F000F0ull) << 4) | (x & 0x000F000F000F000Full);
-  // Byte i now holds nibble i; a nibble of 10 or more gets the letter gap.
-  const uint64_t letters = ((x + 0x0606060606060606ull) >> 4) & 0x0101010101010101ull;
-  x += 0x3030303030303030ull + letters * letter_case;
-  return __builtin_bswap64(x);
+// The two hexadecimal digits of every byte value, in the order they are
+// written (the first digit in the low byte of the pair).
+struct hex_pairs_t {
+  uint16_t pair[256];
+};
+constexpr hex_pairs_t make_hex_pairs(const char* digits) {
+  hex_pairs_t t{};
+  for (unsigned i = 0; i < 256; ++i)
+    t.pair[i] = static_cast<uint16_t>(static_cast<uint8_t>(digits[i >> 4]) |
+                                      static_cast<uint8_t>(digits[i & 15]) << 8);
+  return t;
 }
+constexpr hex_pairs_t upper_pairs = make_hex_pairs("0123456789ABCDEF");
+constexpr hex_pairs_t lower_pairs = make_hex_pairs("0123456789abcdef");
 
-// Stores the last n (1..8) of the eight digits at p; the 8 - n bytes after
-// them are scratch.
+// Letter case of hexadecimal digits.
+using hex_case_t = const hex_pairs_t*;
+constexpr hex_case_t upper_case = &upper_pairs;
+constexpr hex_case_t lower_case = &lower_pairs;
+
+// Stores the last n (1..8) of the eight hexadecimal digits of v at p; the
+// 8 - n bytes after them are scratch. The digits are put together four
+// pairs at a time in one word: one digit after the other costs a chain of
+// dependent steps per digit, and this runs for every executed instruction.
 inline void store_hex8(char* p, uint32_t v, int n, hex_case_t letter_case) {
-  const uint64_t digits = hex8(v, letter_case) >> (8 * (8 - n));
+  const uint16_t* pairs = letter_case->pair;
+  // In memory order: the most significant byte's digits come first.
+  uint64_t digits = uint64_t(pairs[v >> 24]) | uint64_t(pairs[(v >> 16) & 255]) << 16 |
+                    uint64_t(pairs[(v >> 8) & 255]) << 32 | uint64_t(pairs[v & 255]) << 48;
+  digits >>= 8 * (8 - n);  // drop the leading zeros
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  digits = __builtin_bswap64(digits);
+#endif
   std::memcpy(p, &digits, sizeof digits);
 }
 
