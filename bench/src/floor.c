@@ -1,0 +1,192 @@
+/* Floor programs of the benchmark: the least work a tool can do for the same
+ * job, to set its time against. Nothing is decoded: the executed PCs come
+ * ready-made from a binary file of 64-bit PCs (little-endian) that bench/run
+ * prepares beforehand.
+ *
+ *   floor decode OUT PCS INPUT...  reads PCS and every INPUT whole, writes the
+ *                                  PC text to OUT (upper-case hex, no leading
+ *                                  zeros, one PC a line: tracedecode's bytes)
+ *   floor check OUT PCS INPUT...   the same, then reads OUT back in 1 MiB
+ *                                  blocks, parses the PCs and compares them
+ *                                  with the ones it holds
+ *   floor pcs LOG PCS              (preparation, not timed) turns a qemu exec
+ *                                  log into the binary PC file
+ *
+ * A checksum of everything read goes to standard output, so no step can be
+ * optimised away; a mismatch in the check ends with status 1. */
+
+#include <fcntl.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#define BLOCK (1u << 20)
+
+static void die(const char *what, const char *path) {
+  fprintf(stderr, "floor: %s %s\n", what, path);
+  exit(2);
+}
+
+/* Reads a whole file into memory with read(2). */
+static unsigned char *read_whole(const char *path, size_t *size) {
+  int fd = open(path, O_RDONLY);
+  if (fd < 0) die("cannot open", path);
+  struct stat st;
+  if (fstat(fd, &st) != 0) die("cannot stat", path);
+  size_t n = (size_t)st.st_size;
+  unsigned char *data = malloc(n ? n : 1);
+  if (!data) die("out of memory for", path);
+  size_t got = 0;
+  while (got < n) {
+    ssize_t r = read(fd, data + got, n - got);
+    if (r <= 0) die("cannot read", path);
+    got += (size_t)r;
+  }
+  close(fd);
+  *size = n;
+  return data;
+}
+
+/* One word of every 4 KiB page: enough to make the reads count without
+ * adding work a tool would not do. */
+static uint64_t checksum(const unsigned char *data, size_t n) {
+  uint64_t sum = n;
+  for (size_t i = 0; i + 8 <= n; i += 4096) {
+    uint64_t w;
+    memcpy(&w, data + i, 8);
+    sum = (sum ^ w) * 0x100000001b3ull;
+  }
+  return sum;
+}
+
+/* Reads a whole file through a 1 MiB buffer: the least a tool that takes
+ * every byte of it can do. (Holding a large reference whole in fresh memory
+ * costs more in page faults than the tools' own streaming reads.) */
+static uint64_t read_through(const char *path) {
+  static unsigned char buf[BLOCK];
+  int fd = open(path, O_RDONLY);
+  if (fd < 0) die("cannot open", path);
+  uint64_t sum = 0;
+  for (;;) {
+    ssize_t r = read(fd, buf, BLOCK);
+    if (r < 0) die("cannot read", path);
+    if (r == 0) break;
+    sum ^= checksum(buf, (size_t)r);
+  }
+  close(fd);
+  return sum;
+}
+
+static void write_all(int fd, const char *buf, size_t n, const char *path) {
+  while (n > 0) {
+    ssize_t w = write(fd, buf, n);
+    if (w <= 0) die("cannot write", path);
+    buf += w;
+    n -= (size_t)w;
+  }
+}
+
+/* Writes the PCs as text, one a line, through a 1 MiB buffer. */
+static void write_pcs(const char *path, const uint64_t *pcs, size_t count) {
+  static const char hex[] = "0123456789ABCDEF";
+  int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) die("cannot create", path);
+  char *buf = malloc(BLOCK);
+  if (!buf) die("out of memory for", path);
+  size_t used = 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (used > BLOCK - 32) {
+      write_all(fd, buf, used, path);
+      used = 0;
+    }
+    uint64_t pc = pcs[i];
+    int digits = 1;
+    while (digits < 16 && (pc >> (4 * digits)) != 0) ++digits;
+    for (int d = digits - 1; d >= 0; --d) buf[used++] = hex[(pc >> (4 * d)) & 15];
+    buf[used++] = '\n';
+  }
+  write_all(fd, buf, used, path);
+  if (close(fd) != 0) die("cannot close", path);
+  free(buf);
+}
+
+/* Reads the PC text back in 1 MiB blocks and compares it with the PCs held.
+ * Returns the number of mismatches (a missing or extra line counts too). */
+static size_t check_pcs(const char *path, const uint64_t *pcs, size_t count) {
+  int fd = open(path, O_RDONLY);
+  if (fd < 0) die("cannot open", path);
+  char *buf = malloc(BLOCK);
+  if (!buf) die("out of memory for", path);
+  size_t index = 0, mismatches = 0;
+  uint64_t value = 0;
+  int in_line = 0;
+  for (;;) {
+    ssize_t r = read(fd, buf, BLOCK);
+    if (r < 0) die("cannot read", path);
+    if (r == 0) break;
+    for (ssize_t i = 0; i < r; ++i) {
+      unsigned char c = (unsigned char)buf[i];
+      if (c == '\n') {
+        if (index >= count || pcs[index] != value) ++mismatches;
+        ++index;
+        value = 0;
+        in_line = 0;
+      } else {
+        unsigned digit = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+        value = value << 4 | (digit & 15);
+        in_line = 1;
+      }
+    }
+  }
+  close(fd);
+  free(buf);
+  if (in_line) ++mismatches;
+  if (index < count) mismatches += count - index;
+  return mismatches;
+}
+
+/* Preparation: the PC of each "Trace N: 0x... [tb/pc/flags/...]" line. */
+static int make_pc_file(const char *log_path, const char *out_path) {
+  FILE *in = strcmp(log_path, "-") == 0 ? stdin : fopen(log_path, "r");
+  if (!in) die("cannot open", log_path);
+  FILE *out = fopen(out_path, "wb");
+  if (!out) die("cannot create", out_path);
+  char line[4096];
+  size_t count = 0;
+  while (fgets(line, sizeof line, in)) {
+    if (strncmp(line, "Trace ", 6) != 0) continue;
+    const char *slash = strchr(line, '/');
+    if (!slash) continue;
+    char *end;
+    uint64_t pc = strtoull(slash + 1, &end, 16);
+    if (end == slash + 1) continue;
+    if (fwrite(&pc, 8, 1, out) != 1) die("cannot write", out_path);
+    ++count;
+  }
+  if (fclose(out) != 0) die("cannot write", out_path);
+  fprintf(stderr, "%zu PCs\n", count);
+  return count > 0 ? 0 : 1;
+}
+
+int main(int argc, char **argv) {
+  if (argc == 4 && strcmp(argv[1], "pcs") == 0) return make_pc_file(argv[2], argv[3]);
+  if (argc < 4 || (strcmp(argv[1], "decode") != 0 && strcmp(argv[1], "check") != 0)) {
+    fprintf(stderr, "usage: floor decode|check OUT PCS INPUT... | floor pcs LOG PCS\n");
+    return 2;
+  }
+  const int check = strcmp(argv[1], "check") == 0;
+  size_t pc_bytes;
+  unsigned char *pc_data = read_whole(argv[3], &pc_bytes);
+  uint64_t sum = checksum(pc_data, pc_bytes);
+  for (int i = 4; i < argc; ++i) sum ^= read_through(argv[i]);
+  const uint64_t *pcs = (const uint64_t *)pc_data;
+  const size_t count = pc_bytes / 8;
+  write_pcs(argv[2], pcs, count);
+  size_t mismatches = check ? check_pcs(argv[2], pcs, count) : 0;
+  printf("%zu PCs, checksum %016llx\n", count, (unsigned long long)sum);
+  if (mismatches) fprintf(stderr, "floor: %zu PCs differ\n", mismatches);
+  return mismatches ? 1 : 0;
+}
