@@ -227,6 +227,13 @@ void write_details(et_writer_t& out, unsigned short piid, uint64_t pc, uint32_t 
   }
 }
 
+// Whether the instruction at position `count` of the run gets detail records,
+// for `percent` of the instructions, spread evenly but not periodically.
+bool detailed(uint64_t count, unsigned percent) {
+  if (percent == 0) return false;
+  return ((count * 0x9e3779b97f4a7c15ull) >> 32) % 100 < percent;
+}
+
 void write_design_file(const std::string& path, unsigned xlen) {
   std::ofstream out(path, std::ios::trunc);
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -258,7 +265,10 @@ int run(int argc, char** argv) {
   TCLAP::ValueArg<unsigned> src("", "src", "trace source (hart) of the run", false, 0, "id", cmd);
   TCLAP::ValueArg<std::string> nexus("n", "nexus", "Nexus trace to write", false, "", "path", cmd);
   TCLAP::ValueArg<std::string> swt("s", "swt", "swt reference trace to write", false, "", "path", cmd);
-  TCLAP::SwitchArg rich("", "rich", "swt reference with register reads and writes, addresses and store data, like a core model's", cmd);
+  TCLAP::ValueArg<unsigned> rich("", "rich",
+                                 "percentage of instructions whose swt records carry register reads and writes, "
+                                 "addresses and store data, like a core model's (default 0: issue and commit only)",
+                                 false, 0, "0-100", cmd);
   TCLAP::ValueArg<std::string> design("c", "config", "design-parameter file to write", false, "", "path", cmd);
   cmd.parse(argc, argv);
 
@@ -308,7 +318,7 @@ int run(int argc, char** argv) {
     if (swt_out) {
       const unsigned long piid = count & 1023;
       swt_out->record_swt_is(piid, 0, word);
-      if (rich.getValue()) write_details(*swt_out, static_cast<unsigned short>(piid), at, static_cast<uint32_t>(word), count);
+      if (detailed(count, rich.getValue())) write_details(*swt_out, static_cast<unsigned short>(piid), at, static_cast<uint32_t>(word), count);
       swt_out->record_swt_cm(static_cast<unsigned short>(piid), at, false, false, 0, false);
     }
     ++count;
