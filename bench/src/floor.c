@@ -3,14 +3,15 @@
  * ready-made from a binary file of 64-bit PCs (little-endian) that bench/run
  * prepares beforehand.
  *
- *   floor decode OUT PCS INPUT...  reads PCS and every INPUT whole, writes the
- *                                  PC text to OUT (upper-case hex, no leading
- *                                  zeros, one PC a line: tracedecode's bytes)
- *   floor check OUT PCS INPUT...   the same, then reads OUT back in 1 MiB
- *                                  blocks, parses the PCs and compares them
- *                                  with the ones it holds
- *   floor pcs LOG PCS              (preparation, not timed) turns a qemu exec
- *                                  log into the binary PC file
+ *   floor decode[-stream] OUT PCS INPUT...
+ *       reads PCS and every INPUT whole into memory (-stream: each INPUT
+ *       through one 1 MiB buffer), writes the PC text to OUT (upper-case
+ *       hex, no leading zeros, one PC a line: tracedecode's bytes)
+ *   floor check[-stream] OUT PCS INPUT...
+ *       the same, then reads OUT back in 1 MiB blocks, parses the PCs and
+ *       compares them with the ones it holds
+ *   floor pcs LOG PCS
+ *       (preparation, not timed) turns a qemu exec log into the PC file
  *
  * A checksum of everything read goes to standard output, so no step can be
  * optimised away; a mismatch in the check ends with status 1. */
@@ -64,7 +65,7 @@ static uint64_t checksum(const unsigned char *data, size_t n) {
 
 /* Reads a whole file through a 1 MiB buffer: the least a tool that takes
  * every byte of it can do. (Holding a large reference whole in fresh memory
- * costs more in page faults than the tools' own streaming reads.) */
+ * costs page faults that the tools' own streaming reads do not pay.) */
 static uint64_t read_through(const char *path) {
   static unsigned char buf[BLOCK];
   int fd = open(path, O_RDONLY);
@@ -173,15 +174,26 @@ static int make_pc_file(const char *log_path, const char *out_path) {
 
 int main(int argc, char **argv) {
   if (argc == 4 && strcmp(argv[1], "pcs") == 0) return make_pc_file(argv[2], argv[3]);
-  if (argc < 4 || (strcmp(argv[1], "decode") != 0 && strcmp(argv[1], "check") != 0)) {
-    fprintf(stderr, "usage: floor decode|check OUT PCS INPUT... | floor pcs LOG PCS\n");
+  const char *mode = argc >= 4 ? argv[1] : "";
+  const int check = strcmp(mode, "check") == 0 || strcmp(mode, "check-stream") == 0;
+  const int stream = strcmp(mode, "decode-stream") == 0 || strcmp(mode, "check-stream") == 0;
+  if (!check && !stream && strcmp(mode, "decode") != 0) {
+    fprintf(stderr, "usage: floor decode|check[-stream] OUT PCS INPUT... | floor pcs LOG PCS\n");
     return 2;
   }
-  const int check = strcmp(argv[1], "check") == 0;
   size_t pc_bytes;
   unsigned char *pc_data = read_whole(argv[3], &pc_bytes);
   uint64_t sum = checksum(pc_data, pc_bytes);
-  for (int i = 4; i < argc; ++i) sum ^= read_through(argv[i]);
+  for (int i = 4; i < argc; ++i) {
+    if (stream) {
+      sum ^= read_through(argv[i]);
+    } else {
+      size_t n;
+      unsigned char *data = read_whole(argv[i], &n);
+      sum ^= checksum(data, n);
+      free(data);
+    }
+  }
   const uint64_t *pcs = (const uint64_t *)pc_data;
   const size_t count = pc_bytes / 8;
   write_pcs(argv[2], pcs, count);
