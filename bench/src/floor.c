@@ -1,13 +1,15 @@
 /* Floor programs of the benchmark: the least work a tool can do for the same
  * job, to set its time against. Nothing is decoded: the executed PCs come
- * ready-made from a binary file of 64-bit PCs (little-endian) that bench/run
- * prepares beforehand.
+ * ready-made from a file that bench/run prepares beforehand, each PC as the
+ * zigzag varint of its distance from the one before (one byte for almost
+ * every instruction, so that reading the PCs costs the floor next to
+ * nothing: a tool finds them in its much smaller Nexus trace).
  *
- *   floor decode[-stream] OUT PCS INPUT...
- *       reads PCS and every INPUT whole into memory (-stream: each INPUT
- *       through one 1 MiB buffer), writes the PC text to OUT (upper-case
- *       hex, no leading zeros, one PC a line: tracedecode's bytes)
- *   floor check[-stream] OUT PCS INPUT...
+ *   floor decode[-whole] OUT PCS INPUT...
+ *       reads PCS whole and every INPUT through one 1 MiB buffer (-whole:
+ *       whole into memory), writes the PC text to OUT (upper-case hex, no
+ *       leading zeros, one PC a line: tracedecode's bytes)
+ *   floor check[-whole] OUT PCS INPUT...
  *       the same, then reads OUT back in 1 MiB blocks, parses the PCs and
  *       compares them with the ones it holds
  *   floor pcs LOG PCS
@@ -90,20 +92,40 @@ static void write_all(int fd, const char *buf, size_t n, const char *path) {
   }
 }
 
+/* The PCs of the prepared file, one after the other. */
+struct pc_reader {
+  const unsigned char *at, *end;
+  uint64_t pc;
+};
+
+static int next_pc(struct pc_reader *r) {
+  uint64_t v = 0;
+  int shift = 0;
+  for (;;) {
+    if (r->at == r->end) return 0;
+    const unsigned char b = *r->at++;
+    v |= (uint64_t)(b & 0x7f) << shift;
+    if (b < 0x80) break;
+    shift += 7;
+  }
+  r->pc += (v >> 1) ^ (0 - (v & 1));
+  return 1;
+}
+
 /* Writes the PCs as text, one a line, through a 1 MiB buffer. */
-static void write_pcs(const char *path, const uint64_t *pcs, size_t count) {
+static void write_pcs(const char *path, struct pc_reader r) {
   static const char hex[] = "0123456789ABCDEF";
   int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) die("cannot create", path);
   char *buf = malloc(BLOCK);
   if (!buf) die("out of memory for", path);
   size_t used = 0;
-  for (size_t i = 0; i < count; ++i) {
+  while (next_pc(&r)) {
     if (used > BLOCK - 32) {
       write_all(fd, buf, used, path);
       used = 0;
     }
-    uint64_t pc = pcs[i];
+    const uint64_t pc = r.pc;
     int digits = 1;
     while (digits < 16 && (pc >> (4 * digits)) != 0) ++digits;
     for (int d = digits - 1; d >= 0; --d) buf[used++] = hex[(pc >> (4 * d)) & 15];
@@ -116,23 +138,22 @@ static void write_pcs(const char *path, const uint64_t *pcs, size_t count) {
 
 /* Reads the PC text back in 1 MiB blocks and compares it with the PCs held.
  * Returns the number of mismatches (a missing or extra line counts too). */
-static size_t check_pcs(const char *path, const uint64_t *pcs, size_t count) {
+static size_t check_pcs(const char *path, struct pc_reader r) {
   int fd = open(path, O_RDONLY);
   if (fd < 0) die("cannot open", path);
   char *buf = malloc(BLOCK);
   if (!buf) die("out of memory for", path);
-  size_t index = 0, mismatches = 0;
+  size_t mismatches = 0;
   uint64_t value = 0;
   int in_line = 0;
   for (;;) {
-    ssize_t r = read(fd, buf, BLOCK);
-    if (r < 0) die("cannot read", path);
-    if (r == 0) break;
-    for (ssize_t i = 0; i < r; ++i) {
+    ssize_t n = read(fd, buf, BLOCK);
+    if (n < 0) die("cannot read", path);
+    if (n == 0) break;
+    for (ssize_t i = 0; i < n; ++i) {
       unsigned char c = (unsigned char)buf[i];
       if (c == '\n') {
-        if (index >= count || pcs[index] != value) ++mismatches;
-        ++index;
+        if (!next_pc(&r) || r.pc != value) ++mismatches;
         value = 0;
         in_line = 0;
       } else {
@@ -145,7 +166,7 @@ static size_t check_pcs(const char *path, const uint64_t *pcs, size_t count) {
   close(fd);
   free(buf);
   if (in_line) ++mismatches;
-  if (index < count) mismatches += count - index;
+  while (next_pc(&r)) ++mismatches;
   return mismatches;
 }
 
@@ -157,6 +178,7 @@ static int make_pc_file(const char *log_path, const char *out_path) {
   if (!out) die("cannot create", out_path);
   char line[4096];
   size_t count = 0;
+  uint64_t last = 0;
   while (fgets(line, sizeof line, in)) {
     if (strncmp(line, "Trace ", 6) != 0) continue;
     const char *slash = strchr(line, '/');
@@ -164,7 +186,13 @@ static int make_pc_file(const char *log_path, const char *out_path) {
     char *end;
     uint64_t pc = strtoull(slash + 1, &end, 16);
     if (end == slash + 1) continue;
-    if (fwrite(&pc, 8, 1, out) != 1) die("cannot write", out_path);
+    const uint64_t delta = pc - last;
+    last = pc;
+    uint64_t v = (delta << 1) ^ (0 - (delta >> 63));
+    do {
+      if (fputc((int)((v & 0x7f) | (v > 0x7f ? 0x80 : 0)), out) == EOF) die("cannot write", out_path);
+      v >>= 7;
+    } while (v);
     ++count;
   }
   if (fclose(out) != 0) die("cannot write", out_path);
@@ -175,17 +203,17 @@ static int make_pc_file(const char *log_path, const char *out_path) {
 int main(int argc, char **argv) {
   if (argc == 4 && strcmp(argv[1], "pcs") == 0) return make_pc_file(argv[2], argv[3]);
   const char *mode = argc >= 4 ? argv[1] : "";
-  const int check = strcmp(mode, "check") == 0 || strcmp(mode, "check-stream") == 0;
-  const int stream = strcmp(mode, "decode-stream") == 0 || strcmp(mode, "check-stream") == 0;
-  if (!check && !stream && strcmp(mode, "decode") != 0) {
-    fprintf(stderr, "usage: floor decode|check[-stream] OUT PCS INPUT... | floor pcs LOG PCS\n");
+  const int check = strcmp(mode, "check") == 0 || strcmp(mode, "check-whole") == 0;
+  const int whole = strcmp(mode, "decode-whole") == 0 || strcmp(mode, "check-whole") == 0;
+  if (!check && !whole && strcmp(mode, "decode") != 0) {
+    fprintf(stderr, "usage: floor decode|check[-whole] OUT PCS INPUT... | floor pcs LOG PCS\n");
     return 2;
   }
   size_t pc_bytes;
   unsigned char *pc_data = read_whole(argv[3], &pc_bytes);
   uint64_t sum = checksum(pc_data, pc_bytes);
   for (int i = 4; i < argc; ++i) {
-    if (stream) {
+    if (!whole) {
       sum ^= read_through(argv[i]);
     } else {
       size_t n;
@@ -194,11 +222,10 @@ int main(int argc, char **argv) {
       free(data);
     }
   }
-  const uint64_t *pcs = (const uint64_t *)pc_data;
-  const size_t count = pc_bytes / 8;
-  write_pcs(argv[2], pcs, count);
-  size_t mismatches = check ? check_pcs(argv[2], pcs, count) : 0;
-  printf("%zu PCs, checksum %016llx\n", count, (unsigned long long)sum);
+  const struct pc_reader pcs = {pc_data, pc_data + pc_bytes, 0};
+  write_pcs(argv[2], pcs);
+  size_t mismatches = check ? check_pcs(argv[2], pcs) : 0;
+  printf("checksum %016llx\n", (unsigned long long)sum);
   if (mismatches) fprintf(stderr, "floor: %zu PCs differ\n", mismatches);
   return mismatches ? 1 : 0;
 }
