@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint64_t sum = 0;
   for (const elf_file_t::section_t& s : elf.sections()) sum += touch(s.name) + touch(s.bytes, s.byte_count);
   for (const elf_file_t::segment_t& seg : elf.segments())
-    for (size_t index : seg.sections) sum += elf.section(index) != nullptr ? 1 : 0;
+    for (size_t index : elf.sections_in(seg)) sum += elf.section(index) != nullptr ? 1 : 0;
   for (const elf_file_t::symbol_table_t& table : elf.symbol_tables())
     for (const elf_file_t::symbol_t& sym : table.symbols) sum += touch(sym.name) + sym.value;
   sum += elf.find_section(".text") != nullptr;
