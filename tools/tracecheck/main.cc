@@ -112,7 +112,7 @@ uint64_t find_exit_address(const std::string& path) {
   // are loaded with different offsets: the first loadable segment that holds
   // an allocated section holding the label. The sections are indexed once,
   // as a crafted file can have tens of thousands of segments and sections.
-  const section_ranges_t holders(elf, [vma](const elf_file_t::section_t& sec) {
+  const section_ranges_t holders(elf.sections(), [vma](const elf_file_t::section_t& sec) {
     return (sec.flags & SHF_ALLOC_FLAG) != 0 && vma - sec.address <= sec.size;
   });
   for (const elf_file_t::segment_t& seg : elf.segments()) {

@@ -325,9 +325,9 @@ std::vector<size_t> elf_file_t::sections_in(const segment_t& segment) const {
   return held;
 }
 
-section_ranges_t::section_ranges_t(const elf_file_t& elf,
+section_ranges_t::section_ranges_t(const std::vector<elf_file_t::section_t>& sections,
                                    const std::function<bool(const elf_file_t::section_t&)>& keep) {
-  for (const elf_file_t::section_t& s : elf.sections())
+  for (const elf_file_t::section_t& s : sections)
     if (s.index != 0 && keep(s)) entries.push_back(entry_t{s.address, wide_t(s.address) + s.size, s.index});
   std::sort(entries.begin(), entries.end(),
             [](const entry_t& a, const entry_t& b) { return a.start < b.start; });

@@ -133,9 +133,11 @@ class elf_file_t {
 // counting the pairs of many ranges costs no more than sorting them.
 class section_ranges_t {
  public:
-  // Indexes every section but the null section 0 for which keep(section)
-  // is true. The object refers to nothing of `elf` afterwards.
-  section_ranges_t(const elf_file_t& elf, const std::function<bool(const elf_file_t::section_t&)>& keep);
+  // Indexes every section of `sections` (as elf_file_t::sections() gives
+  // them) but the null section 0 for which keep(section) is true. The
+  // object refers to none of them afterwards.
+  section_ranges_t(const std::vector<elf_file_t::section_t>& sections,
+                   const std::function<bool(const elf_file_t::section_t&)>& keep);
 
   // True when some indexed section lies within [base, base + length).
   bool any_within(uint64_t base, uint64_t length) const;

@@ -41,7 +41,7 @@ void soc_accessor_t::parse_elf(const std::string& path) {
   // make these pairs number billions; each is kept in segment_sections, so
   // they are counted first and a file with more than any real program has
   // is refused before anything is added.
-  const section_ranges_t offered(image, [](const elf_file_t::section_t& section) {
+  const section_ranges_t offered(image.sections(), [](const elf_file_t::section_t& section) {
     return (section.flags & SHF_ALLOC) != 0 && section.type != SHT_NOBITS;
   });
   std::vector<std::pair<uint64_t, uint64_t>> loadable;
