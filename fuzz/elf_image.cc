@@ -71,8 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   soc.set_logger(&quiet_debug_logger());
   try {
     soc.parse_elf(image_path);
-  } catch (const std::runtime_error&) {
-    abort();  // the bytes loaded above: the file must load too
+  } catch (const std::runtime_error& e) {
+    // The bytes loaded above, so the file must load too; it may still hold
+    // more sections in its loadable segments than are supported.
+    if (std::string(e.what()).rfind("ELF file " + image_path + " has ", 0) != 0) abort();
+    return 0;
   }
   // Fetches where a walk goes: the entry, the first and the last bytes of
   // every chunk, just past each chunk, and the addresses around zero.
