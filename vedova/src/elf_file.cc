@@ -33,7 +33,7 @@ bool nested(uint64_t start, uint64_t size, uint64_t base, uint64_t length) {
 // Finds the zero bytes that end names in the file. A name usually ends a few
 // bytes on, but a crafted file can point thousands of names at one long run
 // of bytes without a zero; past a short scan, the position of the first
-// zero at or after the start of each 64-byte block (worked out once, on
+// zero at or after the start of each 256-byte block (worked out once, on
 // first need) answers at once, so every look-up costs at most two short
 // scans.
 class terminator_finder_t {
@@ -52,7 +52,7 @@ class terminator_finder_t {
   }
 
  private:
-  static constexpr size_t BLOCK = 64;
+  static constexpr size_t BLOCK = 256;
 
   size_t scan(size_t from, size_t limit) const {
     if (from >= limit) return limit;
