@@ -136,8 +136,10 @@ class nexus_decoder_t {
  private:
   friend struct nexus_decoder_test_access;
 
-  // Ends a message line with its TSTAMP and the source's global time stamp.
+  // End a message line with its TSTAMP and the source's global time stamp,
+  // or (the sync forms) with the global time stamp alone.
   void add_tstamp_text(uint64_t ts);
+  void add_global_tstamp_text();
 
   nexus_trace_stream_t trace_stream;
   uint64_t xlen;

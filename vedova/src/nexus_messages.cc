@@ -173,6 +173,17 @@ void nexus_decoder_t::parse_variable_field(unsigned char* out) {
   std::memcpy(out, &value, sizeof value);
 }
 
+// The end of most message lines: the message's own time stamp and the
+// source's global one.
+void nexus_decoder_t::add_tstamp_text(uint64_t ts) {
+  msg_text.add(" TSTAMP = 0x", ts).add(" (GLOBAL TSTAMP = 0x", tstamp[src]).add(")\n");
+}
+
+// The end of the lines of the sync forms, which set the global time stamp.
+void nexus_decoder_t::add_global_tstamp_text() {
+  msg_text.add(" GLOBAL TSTAMP = 0x", tstamp[src]).add("\n");
+}
+
 void nexus_decoder_t::parse_sync() {
   if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
   const uint64_t sync = read_fixed(*this, 4);
@@ -182,15 +193,8 @@ void nexus_decoder_t::parse_sync() {
   msg_text.add("Synchronization msg:  SRC = 0x", src)
       .add("  SYNC = 0x", sync)
       .add(" I-CNT = 0x", icnt)
-      .add(" F-ADDR = 0x", faddr[src])
-      .add(" GLOBAL TSTAMP = 0x", tstamp[src])
-      .add("\n");
-}
-
-// The end of most message lines: the message's own time stamp and the
-// source's global one.
-void nexus_decoder_t::add_tstamp_text(uint64_t ts) {
-  msg_text.add(" TSTAMP = 0x", ts).add(" (GLOBAL TSTAMP = 0x", tstamp[src]).add(")\n");
+      .add(" F-ADDR = 0x", faddr[src]);
+  add_global_tstamp_text();
 }
 
 void nexus_decoder_t::parse_ownership() {
@@ -214,9 +218,8 @@ void nexus_decoder_t::parse_dir_brch(bool sync) {
     msg_text.add("Direct Branch Sync msg: SRC = 0x", src)
         .add(" SYNC = 0x", sync_code)
         .add(" I-CNT = 0x", icnt)
-        .add(" F-ADDR = 0x", faddr[src])
-        .add(" GLOBAL TSTAMP = 0x", tstamp[src])
-        .add("\n");
+        .add(" F-ADDR = 0x", faddr[src]);
+    add_global_tstamp_text();
     return;
   }
   icnt = static_cast<uint32_t>(read_variable(*this));
@@ -238,9 +241,8 @@ void nexus_decoder_t::parse_indir_brch(bool sync) {
         .add(" SYNC = 0x", sync_code)
         .add(" BTYPE = 0x", btype)
         .add(" I-CNT = 0x", icnt)
-        .add(" F-ADDR = 0x", faddr[src])
-        .add(" GLOBAL TSTAMP = 0x", tstamp[src])
-        .add("\n");
+        .add(" F-ADDR = 0x", faddr[src]);
+    add_global_tstamp_text();
     return;
   }
   const uint64_t btype = read_fixed(*this, 2);
@@ -270,9 +272,8 @@ void nexus_decoder_t::parse_history(bool sync) {
         .add(" BTYPE = 0x", btype)
         .add(" I-CNT = 0x", icnt)
         .add(" F-ADDR = 0x", faddr[src])
-        .add(" HIST = 0x", hist_field)
-        .add(" GLOBAL TSTAMP = 0x", tstamp[src])
-        .add("\n");
+        .add(" HIST = 0x", hist_field);
+    add_global_tstamp_text();
     return;
   }
   const uint64_t btype = read_fixed(*this, 2);
