@@ -100,6 +100,69 @@ void check_design(int xlen, int flen, unsigned long pa_bits, unsigned long irf_d
 
 [[noreturn, gnu::cold, gnu::noinline]] void throw_end() { throw std::underflow_error(""); }
 
+// Bits of hot_entry_t::present. Operands (index: rs1 0, rs2 1, rd 2, rs3 3,
+// rs4 4, frs1 5, frs2 6, frs3 7, frd 8) have an address bit (2 * index) and
+// a data bit (2 * index + 1). The cycle counters (read 0, write 1, commit 2,
+// ea 3, pa 4, sd 5, fr 6) have a set bit and a wide bit.
+constexpr unsigned op_rs1 = 0, op_rs2 = 1, op_rd = 2, op_rs3 = 3, op_rs4 = 4, op_frs1 = 5, op_frs2 = 6,
+                   op_frs3 = 7, op_frd = 8;
+constexpr unsigned operands = 9;
+constexpr unsigned first_cold_operand = op_rs3;
+constexpr unsigned cyc_read = 0, cyc_write = 1, cyc_commit = 2, cyc_ea = 3, cyc_pa = 4, cyc_sd = 5, cyc_fr = 6;
+constexpr unsigned cycles = 7;
+constexpr uint64_t addr_bit(unsigned op) { return uint64_t(1) << (2 * op); }
+constexpr uint64_t data_bit(unsigned op) { return uint64_t(1) << (2 * op + 1); }
+constexpr uint64_t cycle_set_bit(unsigned c) { return uint64_t(1) << (2 * operands + c); }
+constexpr uint64_t cycle_wide_bit(unsigned c) { return uint64_t(1) << (2 * operands + cycles + c); }
+constexpr uint64_t ea_valid_bit = uint64_t(1) << (2 * operands + 2 * cycles);
+constexpr uint64_t pa_valid_bit = ea_valid_bit << 1;
+constexpr uint64_t sd_valid_bit = ea_valid_bit << 2;
+constexpr uint64_t operand_bits = (uint64_t(1) << (2 * operands)) - 1;
+constexpr uint64_t all_cycle_bits = ((uint64_t(1) << cycles) - 1) << (2 * operands);
+
+// Bits of hot_entry_t::commit_flags above the commit record's 10 flags.
+constexpr uint16_t committed_flag = 1u << 10;
+constexpr uint16_t fr_e0_flag = 1u << 11;
+
+// Operand of an integer register-read slot code, or `operands` for a slot
+// that is dropped.
+unsigned irf_read_operand(uint64_t slot) {
+  switch (slot) {
+    case 1: return op_rs1;
+    case 2: return op_rs2;
+    case 3: return op_rs3;
+    case 13: return op_rs4;
+    default: return operands;
+  }
+}
+
+// Operand of a floating-point register-read slot code; slot 1 is the integer
+// rs1 (a floating-point instruction reading an integer source).
+unsigned frf_read_operand(uint64_t slot) {
+  switch (slot) {
+    case 1: return op_rs1;
+    case 5: return op_frs1;
+    case 6: return op_frs2;
+    case 7: return op_frs3;
+    default: return operands;
+  }
+}
+
+// The record's operand slots by operand index.
+et_reg_t et_insn_t::* const operand_members[operands] = {
+    &et_insn_t::rs1, &et_insn_t::rs2, &et_insn_t::rd,   &et_insn_t::rs3, &et_insn_t::rs4,
+    &et_insn_t::frs1, &et_insn_t::frs2, &et_insn_t::frs3, &et_insn_t::frd,
+};
+
+template <typename T>
+T* allocate_ring() {
+  // Left unwritten: every field is written before it is read (the present
+  // bits say which), so the pages are touched only as records use them.
+  void* p = std::aligned_alloc(alignof(T), mh_swt_reader_t::ring_size * sizeof(T));
+  if (p == nullptr) throw std::bad_alloc();
+  return static_cast<T*>(p);
+}
+
 unsigned trailing_zeros(uint64_t v) { return v == 0 ? 0 : static_cast<unsigned>(__builtin_ctzll(v)); }
 
 }  // namespace
@@ -167,11 +230,15 @@ void mh_swt_reader_t::init() {
   consumed = 0;
   for (unsigned h = 0; h < max_harts; ++h) {
     last_uiid[h] = ~uint64_t(0);
-    if ((hart_mask >> h) & 1) issue_tables[h].reset(new issue_entry_t[piid_entries]());
+    if ((hart_mask >> h) & 1) issue_tables[h].reset(new uint64_t[piid_entries]());
   }
-  // Records are plain structures, valid when all their bytes are zero.
-  ring.reset(static_cast<et_object_t*>(std::calloc(ring_size, sizeof(et_object_t))));
-  if (!ring) throw std::bad_alloc();
+  static_assert(sizeof(hot_entry_t) == 64 && sizeof(warm_entry_t) == 64 && sizeof(cold_entry_t) == 128,
+                "ring entries fill whole cache lines");
+  hot.reset(allocate_ring<hot_entry_t>());
+  warm.reset(allocate_ring<warm_entry_t>());
+  cold.reset(allocate_ring<cold_entry_t>());
+  traffic.reset(allocate_ring<traffic_entry_t>());
+  std::memset(static_cast<void*>(&out), 0, sizeof(out));
 
   std::memset(record_bits, 0, sizeof(record_bits));
   const uint64_t p = SWT_PIID_WIDTH;
@@ -255,11 +322,12 @@ void mh_swt_reader_t::skip_bits(uint64_t n) {
   if (n != 0) get_bits(static_cast<int>(n));
 }
 
-inline et_object_t& mh_swt_reader_t::take_slot() {
-  et_object_t& o = ring[produced & ring_mask];
+// Takes the next ring slot for a record of the given kind; returns the slot.
+inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
+  const uint64_t slot = produced & ring_mask;
   ++produced;
-  std::memset(static_cast<void*>(&o), 0, sizeof(o));
-  return o;
+  hot[slot].kind = kind;
+  return slot;
 }
 
 et_object_t* mh_swt_reader_t::get_next_object() {
@@ -271,16 +339,13 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     }
   }
   if (consumed == produced) return nullptr;
-  // A record is handed out a whole ring after it was parsed, long after it
-  // left the caches: fetch the fields callers read (kind, pc and word, trap
-  // and commit state) of a record a few steps ahead, so its misses overlap
-  // with the work on this one.
-  const char* ahead = reinterpret_cast<const char*>(&ring[(consumed + prefetch_distance) & ring_mask]);
-  __builtin_prefetch(ahead);
-  __builtin_prefetch(ahead + offsetof(et_object_t, insn.insn));
-  __builtin_prefetch(ahead + offsetof(et_object_t, insn.trap));
-  __builtin_prefetch(ahead + offsetof(et_object_t, insn.committed));
-  return &ring[consumed++ & ring_mask];
+  // A record is handed out a whole ring after it was parsed, when it may have
+  // left the nearer caches: fetch the compact entry of a record a few steps
+  // ahead, so its misses overlap with the work on this one.
+  __builtin_prefetch(&hot[(consumed + prefetch_distance) & ring_mask]);
+  expand(consumed & ring_mask);
+  ++consumed;
+  return &out;
 }
 
 void mh_swt_reader_t::parse_more() {
@@ -294,10 +359,10 @@ void mh_swt_reader_t::parse_more() {
         if (skip_rvt) {
           skip_bits(64);
         } else {
-          et_object_t& o = take_slot();
-          o.type = ET_KIND_RVT;
-          o.rvt.cycle = cycle;
-          o.rvt.data = get_bits(64);
+          traffic_entry_t& t = traffic[take_slot(ET_KIND_RVT)];
+          std::memset(static_cast<void*>(&t), 0, sizeof(t));
+          t.rvt.cycle = cycle;
+          t.rvt.data = get_bits(64);
         }
         break;
       case SWT_HART: {
@@ -350,38 +415,56 @@ void mh_swt_reader_t::parse_more() {
   }
 }
 
-namespace {
-
-// Operand slot of an integer register-read record.
-et_reg_t* irf_read_slot(et_insn_t& r, uint64_t slot) {
-  switch (slot) {
-    case 1: return &r.rs1;
-    case 2: return &r.rs2;
-    case 3: return &r.rs3;
-    case 13: return &r.rs4;
-    default: return nullptr;
+// Records the cycle counter in a cycle field of the entry in `slot`.
+inline void mh_swt_reader_t::set_cycle(uint64_t slot, unsigned which) {
+  hot_entry_t& e = hot[slot];
+  const uint64_t distance = cycle - e.issue_cycle;
+  e.present |= cycle_set_bit(which);
+  if (distance > UINT32_MAX) {
+    cold[slot].wide_cycle[which] = cycle;
+    e.present |= cycle_wide_bit(which);
+    return;
+  }
+  e.present &= ~cycle_wide_bit(which);
+  const uint32_t d = static_cast<uint32_t>(distance);
+  switch (which) {
+    case cyc_read: warm[slot].read_delta = d; break;
+    case cyc_write: e.write_delta = d; break;
+    case cyc_commit: e.commit_delta = d; break;
+    case cyc_ea: warm[slot].ea_delta = d; break;
+    case cyc_pa: warm[slot].pa_delta = d; break;
+    case cyc_sd: warm[slot].sd_delta = d; break;
+    default: warm[slot].fr_delta = d; break;
   }
 }
 
-// Operand slot of a floating-point register-read record; slot 1 is the
-// integer rs1 (a floating-point instruction reading an integer source).
-et_reg_t* frf_read_slot(et_insn_t& r, uint64_t slot) {
-  switch (slot) {
-    case 1: return &r.rs1;
-    case 5: return &r.frs1;
-    case 6: return &r.frs2;
-    case 7: return &r.frs3;
-    default: return nullptr;
+inline void mh_swt_reader_t::set_reg(uint64_t slot, unsigned operand, uint64_t reg) {
+  // Register numbers are 5-bit fields of the file.
+  const uint8_t r = static_cast<uint8_t>(reg);
+  switch (operand) {
+    case op_rs1: warm[slot].rs1_reg = r; break;
+    case op_rs2: warm[slot].rs2_reg = r; break;
+    case op_rd: hot[slot].rd_reg = r; break;
+    default: cold[slot].reg[operand - first_cold_operand] = r; break;
   }
+  hot[slot].present |= addr_bit(operand);
 }
 
-}  // namespace
+inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t value) {
+  switch (operand) {
+    case op_rs1: warm[slot].rs1_value = value; break;
+    case op_rs2: warm[slot].rs2_value = value; break;
+    case op_rd: hot[slot].rd_value = value; break;
+    default: cold[slot].value[operand - first_cold_operand] = value; break;
+  }
+  hot[slot].present |= data_bit(operand);
+}
 
 void mh_swt_reader_t::parse_insn_record(unsigned code) {
   // Only selected harts get here, and a selected hart above 7 is refused at
   // its SWT_HART record, so current_hart indexes a table.
   const unsigned h = current_hart;
-  issue_entry_t* table = issue_tables[h].get();
+  uint64_t* table = issue_tables[h].get();
   const uint64_t piid = get_bits(SWT_PIID_WIDTH);
 
   if (code == SWT_IS) {
@@ -389,117 +472,207 @@ void mh_swt_reader_t::parse_insn_record(unsigned code) {
     const uint64_t uiid = last + 1;
     if ((uiid & (piid_entries - 1)) != piid) throw_non_sequential(cycle, h, last, piid);
     last_uiid[h] = uiid;
-    et_object_t& o = take_slot();
-    o.type = ET_KIND_INSN;
-    et_insn_t& r = o.insn;
-    r.uiid = uiid;
-    r.hart = static_cast<uint16_t>(h);
-    table[piid].record = &r;
-    table[piid].number = produced - 1;
-    r.issue_cycle = cycle;
-    r.mode = get_bits(2);
-    r.insn = get_bits(64);
+    const uint64_t slot = take_slot(ET_KIND_INSN);
+    hot_entry_t& e = hot[slot];
+    e.insn = 0;
+    e.pc = 0;
+    e.present = 0;
+    e.rd_value = 0;
+    e.commit_delta = 0;
+    e.write_delta = 0;
+    e.commit_flags = 0;
+    e.mode = 0;
+    e.rd_reg = 0;
+    e.uiid = uiid;
+    e.hart = static_cast<uint8_t>(h);
+    table[piid] = produced;  // record number + 1
+    e.issue_cycle = cycle;
+    e.mode = static_cast<uint8_t>(get_bits(2));
+    e.insn = get_bits(64);
     return;
   }
 
-  const issue_entry_t& entry = table[piid];
-  if (entry.record == nullptr) throw_missing_issue(code, cycle, h, piid, last_uiid[h]);
+  const uint64_t entry = table[piid];
+  if (entry == 0) throw_missing_issue(code, cycle, h, piid, last_uiid[h]);
   // The issue record's ring slot has been reused by a newer record: writing
   // into it would corrupt that record, so the trace is refused instead.
-  if (produced - entry.number > ring_size) throw_out_of_reach(code, cycle, h, piid);
+  if (produced - (entry - 1) > ring_size) throw_out_of_reach(code, cycle, h, piid);
 
-  et_insn_t& r = *entry.record;
+  const uint64_t slot = (entry - 1) & ring_mask;
+  hot_entry_t& e = hot[slot];
+  // Each case writes its fields in the order the file carries them, so that
+  // a record cut by the end of the input leaves what was read.
   switch (code) {
     case SWT_IRFRA: {
-      const uint64_t slot = get_bits(4);
+      const uint64_t s = get_bits(4);
       const uint64_t reg = get_bits(5);
-      if (et_reg_t* s = irf_read_slot(r, slot)) {
-        s->reg = reg;
-        s->addr_valid = true;
-      }
+      const unsigned op = irf_read_operand(s);
+      if (op != operands) set_reg(slot, op, reg);
       break;
     }
     case SWT_IRFRD: {
-      r.read_cycle = cycle;
-      const uint64_t slot = get_bits(4);
+      set_cycle(slot, cyc_read);
+      const uint64_t s = get_bits(4);
       const uint64_t data = get_bits(static_cast<int>(irf_data_width));
-      if (et_reg_t* s = irf_read_slot(r, slot)) {
-        s->value = data;
-        s->data_valid = true;
-      }
+      const unsigned op = irf_read_operand(s);
+      if (op != operands) set_value(slot, op, data);
       break;
     }
     case SWT_IRFWA:
-      r.rd.reg = get_bits(5);
-      r.rd.addr_valid = true;
+      set_reg(slot, op_rd, get_bits(5));
       break;
     case SWT_IRFWD:
-      r.write_cycle = cycle;
-      r.rd.value = get_bits(static_cast<int>(irf_data_width));
-      r.rd.data_valid = true;
+      set_cycle(slot, cyc_write);
+      set_value(slot, op_rd, get_bits(static_cast<int>(irf_data_width)));
       break;
     case SWT_FRFRA: {
-      const uint64_t slot = get_bits(4);
+      const uint64_t s = get_bits(4);
       const uint64_t reg = get_bits(5);
-      if (et_reg_t* s = frf_read_slot(r, slot)) {
-        s->reg = reg;
-        s->addr_valid = true;
-      }
+      const unsigned op = frf_read_operand(s);
+      if (op != operands) set_reg(slot, op, reg);
       break;
     }
     case SWT_FRFRD: {
-      r.read_cycle = cycle;
-      const uint64_t slot = get_bits(4);
+      set_cycle(slot, cyc_read);
+      const uint64_t s = get_bits(4);
       const uint64_t data = get_bits(static_cast<int>(flen));
-      if (et_reg_t* s = frf_read_slot(r, slot)) {
-        s->value = data;
-        s->data_valid = true;
-      }
+      const unsigned op = frf_read_operand(s);
+      if (op != operands) set_value(slot, op, data);
       break;
     }
     case SWT_FRFWA:
-      r.frd.reg = get_bits(5);
-      r.frd.addr_valid = true;
+      set_reg(slot, op_frd, get_bits(5));
       break;
     case SWT_FRFWD:
-      r.write_cycle = cycle;
-      r.frd.value = get_bits(static_cast<int>(flen));
-      r.frd.data_valid = true;
+      set_cycle(slot, cyc_write);
+      set_value(slot, op_frd, get_bits(static_cast<int>(flen)));
       break;
     case SWT_FR:
-      r.fr_cycle = cycle;
-      r.fr_e0 = get_bits(1) != 0;
+      set_cycle(slot, cyc_fr);
+      if (get_bits(1) != 0)
+        e.commit_flags |= fr_e0_flag;
+      else
+        e.commit_flags &= static_cast<uint16_t>(~fr_e0_flag);
       break;
     case SWT_VA:
-      r.ea_cycle = cycle;
-      r.ea = get_bits(static_cast<int>(va_width));
-      r.ea_valid = true;
+      set_cycle(slot, cyc_ea);
+      warm[slot].ea = get_bits(static_cast<int>(va_width));
+      e.present |= ea_valid_bit;
       break;
     case SWT_PA:
-      r.pa_cycle = cycle;
-      r.pa = get_bits(static_cast<int>(pa_width));
-      r.pa_valid = true;
+      set_cycle(slot, cyc_pa);
+      warm[slot].pa = get_bits(static_cast<int>(pa_width));
+      e.present |= pa_valid_bit;
       break;
     case SWT_STD:
-      r.sd_cycle = cycle;
-      r.sd = get_bits(static_cast<int>(xlen > flen ? xlen : flen));
-      r.sd_valid = true;
+      set_cycle(slot, cyc_sd);
+      warm[slot].sd = get_bits(static_cast<int>(xlen > flen ? xlen : flen));
+      e.present |= sd_valid_bit;
       break;
     case SWT_CM: {
-      r.commit_cycle = cycle;
-      r.pc = get_bits(static_cast<int>(va_width));
+      set_cycle(slot, cyc_commit);
+      e.pc = get_bits(static_cast<int>(va_width));
       const uint64_t flags = get_bits(10);
-      r.fr_cm = (flags & 1) != 0;
-      r.trap = ((flags >> 1) & 1) != 0;
-      r.intr = ((flags >> 1) & 3) == 3;
-      r.committed = true;
-      r.cause = ((flags >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0);
-      r.trig = ((flags >> 9) & 1) != 0;
+      e.commit_flags = static_cast<uint16_t>((e.commit_flags & fr_e0_flag) | committed_flag | flags);
       break;
     }
     default:
       break;
   }
+}
+
+// Writes the record in `slot` into `out`, all of it: bytes no field fills
+// are zero, as in a record built from a zeroed slot.
+void mh_swt_reader_t::expand(uint64_t slot) {
+  const hot_entry_t& e = hot[slot];
+  std::memset(static_cast<void*>(&out), 0, sizeof(out));
+  out.type = e.kind;
+  if (e.kind != ET_KIND_INSN) {
+    std::memcpy(reinterpret_cast<char*>(&out) + offsetof(et_object_t, rvt), &traffic[slot], sizeof(traffic_entry_t));
+    return;
+  }
+  et_insn_t& r = out.insn;
+  r.hart = e.hart;
+  r.uiid = e.uiid;
+  r.issue_cycle = e.issue_cycle;
+  r.pc = e.pc;
+  r.insn = e.insn;
+  r.mode = e.mode;
+  const uint64_t p = e.present;
+  // Only the parts whose present bits are set are read: the warm and cold
+  // lines of a record that has no such fields stay untouched.
+  for (uint64_t m = p & operand_bits; m != 0; m &= m - 1) {
+    const unsigned bit = static_cast<unsigned>(__builtin_ctzll(m));
+    const unsigned op = bit / 2;
+    et_reg_t& reg = r.*operand_members[op];
+    if ((bit & 1) == 0) {
+      reg.addr_valid = true;
+      switch (op) {
+        case op_rs1: reg.reg = warm[slot].rs1_reg; break;
+        case op_rs2: reg.reg = warm[slot].rs2_reg; break;
+        case op_rd: reg.reg = e.rd_reg; break;
+        default: reg.reg = cold[slot].reg[op - first_cold_operand]; break;
+      }
+    } else {
+      reg.data_valid = true;
+      switch (op) {
+        case op_rs1: reg.value = warm[slot].rs1_value; break;
+        case op_rs2: reg.value = warm[slot].rs2_value; break;
+        case op_rd: reg.value = e.rd_value; break;
+        default: reg.value = cold[slot].value[op - first_cold_operand]; break;
+      }
+    }
+  }
+  for (uint64_t m = p & all_cycle_bits; m != 0; m &= m - 1) {
+    const unsigned c = static_cast<unsigned>(__builtin_ctzll(m)) - 2 * operands;
+    uint64_t value;
+    if (p & cycle_wide_bit(c)) {
+      value = cold[slot].wide_cycle[c];
+    } else {
+      uint32_t d;
+      switch (c) {
+        case cyc_read: d = warm[slot].read_delta; break;
+        case cyc_write: d = e.write_delta; break;
+        case cyc_commit: d = e.commit_delta; break;
+        case cyc_ea: d = warm[slot].ea_delta; break;
+        case cyc_pa: d = warm[slot].pa_delta; break;
+        case cyc_sd: d = warm[slot].sd_delta; break;
+        default: d = warm[slot].fr_delta; break;
+      }
+      value = e.issue_cycle + d;
+    }
+    switch (c) {
+      case cyc_read: r.read_cycle = value; break;
+      case cyc_write: r.write_cycle = value; break;
+      case cyc_commit: r.commit_cycle = value; break;
+      case cyc_ea: r.ea_cycle = value; break;
+      case cyc_pa: r.pa_cycle = value; break;
+      case cyc_sd: r.sd_cycle = value; break;
+      default: r.fr_cycle = value; break;
+    }
+  }
+  if (p & ea_valid_bit) {
+    r.ea_valid = true;
+    r.ea = warm[slot].ea;
+  }
+  if (p & pa_valid_bit) {
+    r.pa_valid = true;
+    r.pa = warm[slot].pa;
+  }
+  if (p & sd_valid_bit) {
+    r.sd_valid = true;
+    r.sd = warm[slot].sd;
+  }
+  const unsigned f = e.commit_flags;
+  if (f & committed_flag) {
+    r.fr_cm = (f & 1) != 0;
+    r.trap = ((f >> 1) & 1) != 0;
+    r.intr = ((f >> 1) & 3) == 3;
+    r.committed = true;
+    r.cause = ((f >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0);
+    r.trig = ((f >> 9) & 1) != 0;
+  }
+  r.fr_e0 = (f & fr_e0_flag) != 0;
 }
 
 void mh_swt_reader_t::read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count) {
@@ -510,8 +683,8 @@ void mh_swt_reader_t::read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, u
 }
 
 void mh_swt_reader_t::parse_traffic(unsigned code, uint8_t kind) {
-  et_object_t& o = take_slot();
-  o.type = kind;
+  traffic_entry_t& o = traffic[take_slot(kind)];
+  std::memset(static_cast<void*>(&o), 0, sizeof(o));
   l2t_rq_t* rq;
   l2t_rs_t* rs;
   l2t_rl_t* rl;
