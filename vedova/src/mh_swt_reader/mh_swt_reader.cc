@@ -239,6 +239,7 @@ void mh_swt_reader_t::init() {
   cold.reset(allocate_ring<cold_entry_t>());
   traffic.reset(allocate_ring<traffic_entry_t>());
   std::memset(static_cast<void*>(&out), 0, sizeof(out));
+  out_is_insn = false;
 
   std::memset(record_bits, 0, sizeof(record_bits));
   const uint64_t p = SWT_PIID_WIDTH;
@@ -585,19 +586,58 @@ void mh_swt_reader_t::parse_insn_record(unsigned code) {
 // are zero, as in a record built from a zeroed slot.
 void mh_swt_reader_t::expand(uint64_t slot) {
   const hot_entry_t& e = hot[slot];
-  std::memset(static_cast<void*>(&out), 0, sizeof(out));
-  out.type = e.kind;
   if (e.kind != ET_KIND_INSN) {
+    std::memset(static_cast<void*>(&out), 0, sizeof(out));
+    out.type = e.kind;
     std::memcpy(reinterpret_cast<char*>(&out) + offsetof(et_object_t, rvt), &traffic[slot], sizeof(traffic_entry_t));
+    out_is_insn = false;
     return;
   }
+  // After an instruction record only the fields need resetting (the caller
+  // may have written into any of them); after a traffic record, the bytes
+  // between the fields too.
+  if (!out_is_insn) {
+    std::memset(static_cast<void*>(&out), 0, sizeof(out));
+    out_is_insn = true;
+  }
+  out.type = ET_KIND_INSN;
   et_insn_t& r = out.insn;
   r.hart = e.hart;
   r.uiid = e.uiid;
   r.issue_cycle = e.issue_cycle;
+  r.read_cycle = 0;
+  r.write_cycle = 0;
+  r.commit_cycle = 0;
   r.pc = e.pc;
   r.insn = e.insn;
   r.mode = e.mode;
+  for (et_reg_t et_insn_t::*m : operand_members) {
+    et_reg_t& reg = r.*m;
+    reg.addr_valid = false;
+    reg.reg = 0;
+    reg.data_valid = false;
+    reg.value = 0;
+  }
+  r.ea_valid = false;
+  r.ea = 0;
+  r.ea_cycle = 0;
+  r.trap = false;
+  r.cause = 0;
+  r.intr = false;
+  r.pa_valid = false;
+  r.pa = 0;
+  r.pa_cycle = 0;
+  r.sd_valid = false;
+  r.sd = 0;
+  r.sd_cycle = 0;
+  r.committed = false;
+  r.fr_cycle = 0;
+  r.fr_cm = false;
+  r.trig = false;
+  r.disasm_valid = false;
+  r.operand_flags = 0;
+  r.insn_id = 0;
+  std::memset(r.disasm, 0, sizeof(r.disasm));
   const uint64_t p = e.present;
   // Only the parts whose present bits are set are read: the warm and cold
   // lines of a record that has no such fields stay untouched.

@@ -136,6 +136,7 @@ class mh_swt_reader_t : public et_reader_t {
   uint64_t produced;
   uint64_t consumed;
   et_object_t out;  // the record handed out last
+  bool out_is_insn;  // out holds an instruction record
   uint16_t record_bits[256];  // bits after the code of every defined record, for stepping over
 };
 
