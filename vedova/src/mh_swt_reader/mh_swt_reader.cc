@@ -118,6 +118,10 @@ constexpr uint64_t ea_valid_bit = uint64_t(1) << (2 * operands + 2 * cycles);
 constexpr uint64_t pa_valid_bit = ea_valid_bit << 1;
 constexpr uint64_t sd_valid_bit = ea_valid_bit << 2;
 constexpr uint64_t operand_bits = (uint64_t(1) << (2 * operands)) - 1;
+constexpr uint64_t warm_bits = addr_bit(op_rs1) | data_bit(op_rs1) | addr_bit(op_rs2) | data_bit(op_rs2) |
+                               cycle_set_bit(cyc_read) | cycle_set_bit(cyc_ea) | cycle_set_bit(cyc_pa) |
+                               cycle_set_bit(cyc_sd) | cycle_set_bit(cyc_fr) | ea_valid_bit | pa_valid_bit |
+                               sd_valid_bit;
 constexpr uint64_t all_cycle_bits = ((uint64_t(1) << cycles) - 1) << (2 * operands);
 
 // Bits of hot_entry_t::commit_flags above the commit record's 10 flags.
@@ -343,7 +347,13 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   // A record is handed out a whole ring after it was parsed, when it may have
   // left the nearer caches: fetch the compact entry of a record a few steps
   // ahead, so its misses overlap with the work on this one.
-  __builtin_prefetch(&hot[(consumed + prefetch_distance) & ring_mask]);
+  // Its hot line is fetched two distances ahead; one distance ahead, that
+  // line tells whether the record has a warm part worth fetching.
+  __builtin_prefetch(&hot[(consumed + 2 * prefetch_distance) & ring_mask]);
+  if (consumed + prefetch_distance < produced) {
+    const uint64_t ahead = (consumed + prefetch_distance) & ring_mask;
+    if (hot[ahead].present & warm_bits) __builtin_prefetch(&warm[ahead]);
+  }
   expand(consumed & ring_mask);
   ++consumed;
   return &out;
