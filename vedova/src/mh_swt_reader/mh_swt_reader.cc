@@ -93,9 +93,9 @@ void check_design(int xlen, int flen, unsigned long pa_bits, unsigned long irf_d
                            dec(mh_swt_reader_t::max_harts) + " harts only");
 }
 
-[[noreturn, gnu::cold, gnu::noinline]] void throw_unknown(unsigned code, FILE* file) {
+[[noreturn, gnu::cold, gnu::noinline]] void throw_unknown(unsigned code, int64_t position) {
   throw std::runtime_error("Unknown header: " + dec(code) + " approximately at position " +
-                           std::to_string(ftell(file)) + "!");
+                           std::to_string(position) + "!");
 }
 
 [[noreturn, gnu::cold, gnu::noinline]] void throw_end() { throw std::underflow_error(""); }
@@ -192,6 +192,7 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& file_path, unsigned long mas
   init();
   open_trace_file(file_path);
   owns_file = true;
+  start_position = ftell(file);
 }
 
 mh_swt_reader_t::mh_swt_reader_t(FILE* stream, unsigned long mask, bool skip_rvt_, bool skip_l2t_, bool skip_dct_,
@@ -214,6 +215,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* stream, unsigned long mask, bool skip_rvt
   if (stream == nullptr) throw std::runtime_error("Error: no trace stream given");
   init();
   file = stream;
+  start_position = ftell(file);
 }
 
 mh_swt_reader_t::~mh_swt_reader_t() {
@@ -223,9 +225,13 @@ mh_swt_reader_t::~mh_swt_reader_t() {
 void mh_swt_reader_t::init() {
   chunk_words = cl_width / cl_chunks / 64;
   chunk_index_width = trailing_zeros(cl_chunks);
-  bit_buffer = 0;
-  loaded_bits = 0;
-  remaining_bits = 0;
+  // Slack after the data lets get_bits load 9 bytes from any data byte.
+  input.reset(new unsigned char[input_capacity + 16]());
+  input_bytes = 0;
+  input_bit = 0;
+  dropped = 0;
+  input_ended = false;
+  start_position = -1;
   current_hart = 0;
   cycle = 0;
   skip_current_hart = (hart_mask & 1) == 0;
@@ -296,30 +302,50 @@ void mh_swt_reader_t::init() {
   for (const auto& s : sizes) record_bits[s.code] = static_cast<uint16_t>(s.bits);
 }
 
-// The next n bits of the stream (1 <= n <= 64), least significant first. The
-// file is read in 16-byte blocks into a 128-bit buffer; running out of input
-// raises std::underflow_error, which get_next_object turns into the end.
+// The next n bits of the stream (1 <= n <= 64), least significant first.
+// Running out of input raises std::underflow_error, which get_next_object
+// turns into the end.
 inline uint64_t mh_swt_reader_t::get_bits(int n) {
-  uint64_t value;
-  if (remaining_bits >= n) {
-    value = static_cast<uint64_t>(bit_buffer >> (loaded_bits - remaining_bits));
-    remaining_bits -= n;
-  } else {
-    if (remaining_bits < 0) throw_end();
-    value = remaining_bits > 0 ? static_cast<uint64_t>(bit_buffer >> (loaded_bits - remaining_bits)) : 0;
-    unsigned char block[16];
-    // Single-threaded reader: the unlocked variant spares a lock per block.
-    size_t got = fread_unlocked(block, 1, sizeof(block), file);
-    if (got < sizeof(block)) std::memset(block + got, 0, sizeof(block) - got);
-    std::memcpy(&bit_buffer, block, sizeof(block));
-    loaded_bits = static_cast<uint8_t>(got * 8);
-    // remaining_bits < n <= 64 here, so the shift is defined.
-    value |= static_cast<uint64_t>(bit_buffer) << remaining_bits;
-    remaining_bits += loaded_bits;
-    remaining_bits -= n;
-    if (remaining_bits < 0) throw_end();
-  }
+  if (input_bit + static_cast<uint64_t>(n) > input_bytes * 8) refill(n);
+  const uint64_t byte = input_bit >> 3;
+  const unsigned shift = static_cast<unsigned>(input_bit & 7);
+  uint64_t word;
+  std::memcpy(&word, &input[byte], sizeof(word));
+  uint64_t value = word >> shift;
+  if (shift + static_cast<unsigned>(n) > 64) value |= uint64_t(input[byte + 8]) << (64 - shift);
+  input_bit += static_cast<uint64_t>(n);
   return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
+}
+
+// Moves the unread bytes to the front of the buffer and reads more behind
+// them; ends the input when the n bits are still not there.
+void mh_swt_reader_t::refill(int n) {
+  const uint64_t used = input_bit >> 3;
+  const size_t keep = input_bytes - used;
+  std::memmove(input.get(), input.get() + used, keep);
+  dropped += used;
+  input_bit &= 7;
+  input_bytes = keep;
+  // Reads end on 16-byte boundaries of the file, so that the position of an
+  // error can be given as the end of the 16-byte block that held it.
+  size_t room = input_capacity - keep;
+  room -= (dropped + keep + room) % 16;
+  // Single-threaded reader: the unlocked variant spares a lock per read.
+  input_bytes += fread_unlocked(input.get() + keep, 1, room, file);
+  if (input_bit + static_cast<uint64_t>(n) > input_bytes * 8) {
+    input_ended = true;
+    throw_end();
+  }
+}
+
+// The stream position after the 16-byte block holding the last bit taken:
+// the position of a record in the file, to 16 bytes.
+int64_t mh_swt_reader_t::block_position() const {
+  if (start_position < 0) return -1;
+  const uint64_t taken = dropped + (input_bit + 7) / 8;
+  const uint64_t read = dropped + input_bytes;
+  const uint64_t block_end = (taken + 15) / 16 * 16;
+  return start_position + static_cast<int64_t>(block_end < read ? block_end : read);
 }
 
 void mh_swt_reader_t::skip_bits(uint64_t n) {
@@ -336,11 +362,11 @@ inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
 }
 
 et_object_t* mh_swt_reader_t::get_next_object() {
-  if (remaining_bits >= 0) {
+  if (!input_ended) {
     try {
       parse_more();
     } catch (const std::underflow_error&) {
-      // End of input; remaining_bits stays negative, so nothing is read again.
+      // End of input; input_ended is set, so nothing is read again.
     }
   }
   if (consumed == produced) return nullptr;
@@ -417,12 +443,12 @@ void mh_swt_reader_t::parse_more() {
           else
             parse_traffic(code, ET_KIND_DCT);
         } else {
-          throw_unknown(code, file);
+          throw_unknown(code, block_position());
         }
         break;
     }
     // Every record ends on a byte boundary.
-    remaining_bits -= remaining_bits & 7;
+    input_bit = (input_bit + 7) & ~uint64_t(7);
   }
 }
 

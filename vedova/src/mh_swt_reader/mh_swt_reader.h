@@ -85,6 +85,8 @@ class mh_swt_reader_t : public et_reader_t {
   void init();
   void parse_more();
   uint64_t get_bits(int n);
+  void refill(int n);
+  int64_t block_position() const;
   void skip_bits(uint64_t n);
   uint64_t take_slot(uint8_t kind);
   void parse_insn_record(unsigned code);
@@ -111,9 +113,16 @@ class mh_swt_reader_t : public et_reader_t {
   uint64_t chunk_index_width;
   bool poison_enable;
 
-  unsigned __int128 bit_buffer;
-  uint8_t loaded_bits;
-  int32_t remaining_bits;
+  // The input, read in large blocks; fields are taken from it bit by bit,
+  // least significant first. input_bit counts the bits taken from the start
+  // of the buffer; `dropped` the file bytes moved out before it.
+  static constexpr size_t input_capacity = 1 << 16;
+  std::unique_ptr<unsigned char[]> input;
+  size_t input_bytes;
+  uint64_t input_bit;
+  uint64_t dropped;
+  bool input_ended;         // a field ran past the end of the input
+  int64_t start_position;   // the stream's position before the first read (-1: unknown)
 
   uint8_t current_hart;
   uint64_t cycle;

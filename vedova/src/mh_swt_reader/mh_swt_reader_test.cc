@@ -503,6 +503,56 @@ TEST(SwtReader, TraceErrors) {
   EXPECT_EQ(drain_error(unknown_late.path, rv64, 1), "Unknown header: 47 approximately at position 32!");
 }
 
+// The position in the unknown-header message is the end of the 16-byte block
+// of the file that holds the code, or the end of a shorter last block: also
+// far beyond the first read of the file, and counted from where a stream
+// given to the reader stood.
+TEST(SwtReader, UnknownHeaderPositionIsTheEndOfItsBlock) {
+  struct position_case_t {
+    size_t lead;       // bytes before the reader's start (stream only)
+    size_t fillers;    // TSD1 records before the unknown code
+    size_t tail;       // bytes after it
+    bool stream;
+    long position;
+  };
+  const position_case_t cases[] = {
+      {0, 40000, 3, false, 80004},  // short last block
+      {0, 40000, 40, false, 80016},
+      {0, 7, 0, false, 15},
+      {0, 8, 0, false, 17},
+      {3, 10, 20, true, 35},
+      {3, 40000, 40, true, 80019},
+  };
+  for (const position_case_t& c : cases) {
+    std::vector<unsigned char> bytes(c.lead, 0xaa);
+    for (size_t i = 0; i < c.fillers; ++i) {
+      bytes.push_back(SWT_TSD1);
+      bytes.push_back(1);
+    }
+    bytes.push_back(5);
+    bytes.resize(bytes.size() + c.tail, 0);
+    temp_file_t f;
+    write_bytes(f.path, bytes);
+    const std::string expected =
+        "Unknown header: 5 approximately at position " + std::to_string(c.position) + "!";
+    if (!c.stream) {
+      EXPECT_EQ(drain_error(f.path, rv64, 1), expected) << c.fillers << " " << c.tail;
+      continue;
+    }
+    FILE* s = std::fopen(f.path.c_str(), "rb");
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(std::fseek(s, static_cast<long>(c.lead), SEEK_SET), 0);
+    EXPECT_EQ(error_of([&] {
+                mh_swt_reader_t r(s, 1, true, true, true, 64, 64, 56, 64, 512, 2, false);
+                while (r.get_next_object() != nullptr) {
+                }
+              }),
+              expected)
+        << c.fillers << " " << c.tail;
+    std::fclose(s);
+  }
+}
+
 TEST(SwtReader, RecordNames) {
   EXPECT_EQ(mh_record_to_string(16), "TSD1");
   EXPECT_EQ(mh_record_to_string(46), "SWT_CM");
