@@ -497,7 +497,7 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
   hot[slot].present |= data_bit(operand);
 }
 
-void mh_swt_reader_t::parse_insn_record(unsigned code) {
+[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(unsigned code) {
   // Only selected harts get here, and a selected hart above 7 is refused at
   // its SWT_HART record, so current_hart indexes a table.
   const unsigned h = current_hart;
