@@ -20,7 +20,8 @@ class mh_swt_reader_t : public et_reader_t {
   // instruction have landed in it before it is handed out.
   static constexpr uint64_t ring_size = 131072;
   static constexpr unsigned max_harts = 8;
-  // How many records ahead get_next_object prefetches.
+  // How many records ahead get_next_object prefetches a warm line (hot
+  // lines: twice as far).
   static constexpr uint64_t prefetch_distance = 8;
 
   mh_swt_reader_t(const std::string& file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t, bool skip_dct,
@@ -47,7 +48,7 @@ class mh_swt_reader_t : public et_reader_t {
     uint64_t issue_cycle;
     uint64_t uiid;
     uint64_t pc;
-    uint64_t present;  // the present_* bits: which fields the later records set
+    uint64_t present;  // which fields the later records set (bit layout in the .cc)
     uint64_t rd_value;
     uint32_t commit_delta;
     uint32_t write_delta;
@@ -132,9 +133,9 @@ class mh_swt_reader_t : public et_reader_t {
   // Per selected hart and piid: 1 + the record number of the last SWT_IS
   // with that piid, 0 while there was none.
   std::unique_ptr<uint64_t[]> issue_tables[max_harts];
-  // Allocated zeroed with calloc: fresh pages come zeroed from the system,
-  // so building a reader does not write the whole ring, and a trace touches
-  // only the parts its records use.
+  // Left unwritten at allocation (a field is read only after its present bit
+  // or the entry's issue set it), so building a reader does not touch the
+  // ring, and a trace touches only the parts its records use.
   struct free_deleter {
     void operator()(void* p) const { std::free(p); }
   };
