@@ -358,6 +358,8 @@ inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
   const uint64_t slot = produced & ring_mask;
   ++produced;
   hot[slot].kind = kind;
+  // Read ahead by get_next_object's prefetch, whatever the kind.
+  hot[slot].present = 0;
   return slot;
 }
 
