@@ -649,13 +649,7 @@ void mh_swt_reader_t::expand(uint64_t slot) {
   r.pc = e.pc;
   r.insn = e.insn;
   r.mode = e.mode;
-  for (et_reg_t et_insn_t::*m : operand_members) {
-    et_reg_t& reg = r.*m;
-    reg.addr_valid = false;
-    reg.reg = 0;
-    reg.data_valid = false;
-    reg.value = 0;
-  }
+  for (et_reg_t et_insn_t::*m : operand_members) r.*m = et_reg_t{};
   r.ea_valid = false;
   r.ea = 0;
   r.ea_cycle = 0;
