@@ -20,6 +20,7 @@ constexpr uint64_t ring_mask = mh_swt_reader_t::ring_size - 1;
 static_assert((mh_swt_reader_t::ring_size & ring_mask) == 0, "ring size must be a power of two");
 
 constexpr unsigned piid_entries = 1u << SWT_PIID_WIDTH;
+constexpr uint64_t no_piid = ~uint64_t(0);  // the piid is still to be read
 
 // Fixed traffic field widths.
 constexpr int addr_bits = 40;  // a, vca
@@ -389,7 +390,19 @@ et_object_t* mh_swt_reader_t::get_next_object() {
 
 void mh_swt_reader_t::parse_more() {
   while (produced != consumed + ring_size) {
-    const unsigned code = static_cast<unsigned>(get_bits(8));
+    // The code, and with it the piid that follows it in instruction records
+    // when those bits are there (a piid that runs past the end of the input
+    // is read on its own, to end the input at the same bit).
+    uint64_t head;
+    uint64_t piid = no_piid;
+    if (input_bit + 8 + SWT_PIID_WIDTH <= input_bytes * 8) {
+      head = get_bits(8 + SWT_PIID_WIDTH);
+      input_bit -= SWT_PIID_WIDTH;
+      piid = head >> 8;
+    } else {
+      head = get_bits(8);
+    }
+    const unsigned code = static_cast<unsigned>(head & 0xff);
     switch (code) {
       case SWT_TSD1:
         cycle += get_bits(8);
@@ -428,7 +441,7 @@ void mh_swt_reader_t::parse_more() {
         if (skip_current_hart)
           skip_bits(record_bits[code]);
         else
-          parse_insn_record(code);
+          parse_insn_record(code, piid);
         break;
       case SWT_DCT_HART:
         dct_hart = static_cast<uint8_t>(get_bits(8));
@@ -499,12 +512,16 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
   hot[slot].present |= data_bit(operand);
 }
 
-[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(unsigned code) {
+[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(unsigned code, uint64_t piid) {
   // Only selected harts get here, and a selected hart above 7 is refused at
   // its SWT_HART record, so current_hart indexes a table.
   const unsigned h = current_hart;
   uint64_t* table = issue_tables[h].get();
-  const uint64_t piid = get_bits(SWT_PIID_WIDTH);
+  // The piid comes read with the code, unless its bits were not there yet.
+  if (piid == no_piid)
+    piid = get_bits(SWT_PIID_WIDTH);
+  else
+    input_bit += SWT_PIID_WIDTH;
 
   if (code == SWT_IS) {
     const uint64_t last = last_uiid[h];

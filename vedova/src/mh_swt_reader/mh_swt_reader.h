@@ -90,7 +90,7 @@ class mh_swt_reader_t : public et_reader_t {
   int64_t block_position() const;
   void skip_bits(uint64_t n);
   uint64_t take_slot(uint8_t kind);
-  void parse_insn_record(unsigned code);
+  void parse_insn_record(unsigned code, uint64_t piid);
   void parse_traffic(unsigned code, uint8_t kind);
   void read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count);
   void set_cycle(uint64_t slot, unsigned which);
