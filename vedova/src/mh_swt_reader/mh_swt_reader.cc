@@ -388,84 +388,30 @@ et_object_t* mh_swt_reader_t::get_next_object() {
   return &out;
 }
 
-void mh_swt_reader_t::parse_more() {
-  while (produced != consumed + ring_size) {
-    // The code, and with it the piid that follows it in instruction records
-    // when those bits are there (a piid that runs past the end of the input
-    // is read on its own, to end the input at the same bit).
-    uint64_t head;
-    uint64_t piid = no_piid;
-    if (input_bit + 8 + SWT_PIID_WIDTH <= input_bytes * 8) {
-      head = get_bits(8 + SWT_PIID_WIDTH);
-      input_bit -= SWT_PIID_WIDTH;
-      piid = head >> 8;
-    } else {
-      head = get_bits(8);
-    }
-    const unsigned code = static_cast<unsigned>(head & 0xff);
-    switch (code) {
-      case SWT_TSD1:
-        cycle += get_bits(8);
-        break;
-      case SWT_RVT:
-        if (skip_rvt) {
-          skip_bits(64);
-        } else {
-          traffic_entry_t& t = traffic[take_slot(ET_KIND_RVT)];
-          std::memset(static_cast<void*>(&t), 0, sizeof(t));
-          t.rvt.cycle = cycle;
-          t.rvt.data = get_bits(64);
-        }
-        break;
-      case SWT_HART: {
-        const uint64_t h = get_bits(8);
-        current_hart = static_cast<uint8_t>(h);
-        skip_current_hart = ((hart_mask >> (h % 64)) & 1) == 0;
-        if (h >= max_harts && !skip_current_hart) throw_hart(h);
-        break;
-      }
-      case SWT_IS:
-      case SWT_IRFRA:
-      case SWT_IRFRD:
-      case SWT_IRFWA:
-      case SWT_IRFWD:
-      case SWT_FRFRA:
-      case SWT_FRFRD:
-      case SWT_FRFWA:
-      case SWT_FRFWD:
-      case SWT_FR:
-      case SWT_VA:
-      case SWT_PA:
-      case SWT_STD:
-      case SWT_CM:
-        if (skip_current_hart)
-          skip_bits(record_bits[code]);
-        else
-          parse_insn_record(code, piid);
-        break;
-      case SWT_DCT_HART:
-        dct_hart = static_cast<uint8_t>(get_bits(8));
-        break;
-      default:
-        if (code >= SWT_L2T_URQ && code <= SWT_L2T_HM2) {
-          if (skip_l2t)
-            skip_bits(record_bits[code]);
-          else
-            parse_traffic(code, ET_KIND_L2T);
-        } else if (code >= SWT_DCT_BRQ && code <= SWT_DCT_DSR) {
-          if (skip_dct)
-            skip_bits(record_bits[code]);
-          else
-            parse_traffic(code, ET_KIND_DCT);
-        } else {
-          throw_unknown(code, block_position());
-        }
-        break;
-    }
-    // Every record ends on a byte boundary.
-    input_bit = (input_bit + 7) & ~uint64_t(7);
+// Fields of a record taken through get_bits, which refills the buffer and
+// ends the input when they run past it.
+struct mh_swt_reader_t::stream_bits {
+  mh_swt_reader_t& reader;
+  uint64_t get(int n) { return reader.get_bits(n); }
+};
+
+// Fields of a record that lies whole in the buffer, taken at their offsets
+// from the record's first byte: no refill checks, and the offsets of fields
+// behind fixed-width ones are known when compiling.
+struct mh_swt_reader_t::buffer_bits {
+  const unsigned char* record;
+  unsigned bit;  // from the start of the record
+  uint64_t get(int n) {
+    const unsigned char* p = record + (bit >> 3);
+    const unsigned shift = bit & 7;
+    uint64_t word;
+    std::memcpy(&word, p, sizeof(word));
+    uint64_t value = word >> shift;
+    if (shift + static_cast<unsigned>(n) > 64) value |= uint64_t(p[8]) << (64 - shift);
+    bit += static_cast<unsigned>(n);
+    return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
   }
-}
+};
 
 // Records the cycle counter in a cycle field of the entry in `slot`.
 inline void mh_swt_reader_t::set_cycle(uint64_t slot, unsigned which) {
@@ -512,17 +458,12 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
   hot[slot].present |= data_bit(operand);
 }
 
-[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(unsigned code, uint64_t piid) {
+template <typename Bits>
+[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(Bits& bits, unsigned code, uint64_t piid) {
   // Only selected harts get here, and a selected hart above 7 is refused at
   // its SWT_HART record, so current_hart indexes a table.
   const unsigned h = current_hart;
   uint64_t* table = issue_tables[h].get();
-  // The piid comes read with the code, unless its bits were not there yet.
-  if (piid == no_piid)
-    piid = get_bits(SWT_PIID_WIDTH);
-  else
-    input_bit += SWT_PIID_WIDTH;
-
   if (code == SWT_IS) {
     const uint64_t last = last_uiid[h];
     const uint64_t uiid = last + 1;
@@ -543,8 +484,8 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
     e.hart = static_cast<uint8_t>(h);
     table[piid] = produced;  // record number + 1
     e.issue_cycle = cycle;
-    e.mode = static_cast<uint8_t>(get_bits(2));
-    e.insn = get_bits(64);
+    e.mode = static_cast<uint8_t>(bits.get(2));
+    e.insn = bits.get(64);
     return;
   }
 
@@ -560,81 +501,205 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
   // a record cut by the end of the input leaves what was read.
   switch (code) {
     case SWT_IRFRA: {
-      const uint64_t s = get_bits(4);
-      const uint64_t reg = get_bits(5);
+      const uint64_t s = bits.get(4);
+      const uint64_t reg = bits.get(5);
       const unsigned op = irf_read_operand(s);
       if (op != operands) set_reg(slot, op, reg);
       break;
     }
     case SWT_IRFRD: {
       set_cycle(slot, cyc_read);
-      const uint64_t s = get_bits(4);
-      const uint64_t data = get_bits(static_cast<int>(irf_data_width));
+      const uint64_t s = bits.get(4);
+      const uint64_t data = bits.get(static_cast<int>(irf_data_width));
       const unsigned op = irf_read_operand(s);
       if (op != operands) set_value(slot, op, data);
       break;
     }
     case SWT_IRFWA:
-      set_reg(slot, op_rd, get_bits(5));
+      set_reg(slot, op_rd, bits.get(5));
       break;
     case SWT_IRFWD:
       set_cycle(slot, cyc_write);
-      set_value(slot, op_rd, get_bits(static_cast<int>(irf_data_width)));
+      set_value(slot, op_rd, bits.get(static_cast<int>(irf_data_width)));
       break;
     case SWT_FRFRA: {
-      const uint64_t s = get_bits(4);
-      const uint64_t reg = get_bits(5);
+      const uint64_t s = bits.get(4);
+      const uint64_t reg = bits.get(5);
       const unsigned op = frf_read_operand(s);
       if (op != operands) set_reg(slot, op, reg);
       break;
     }
     case SWT_FRFRD: {
       set_cycle(slot, cyc_read);
-      const uint64_t s = get_bits(4);
-      const uint64_t data = get_bits(static_cast<int>(flen));
+      const uint64_t s = bits.get(4);
+      const uint64_t data = bits.get(static_cast<int>(flen));
       const unsigned op = frf_read_operand(s);
       if (op != operands) set_value(slot, op, data);
       break;
     }
     case SWT_FRFWA:
-      set_reg(slot, op_frd, get_bits(5));
+      set_reg(slot, op_frd, bits.get(5));
       break;
     case SWT_FRFWD:
       set_cycle(slot, cyc_write);
-      set_value(slot, op_frd, get_bits(static_cast<int>(flen)));
+      set_value(slot, op_frd, bits.get(static_cast<int>(flen)));
       break;
     case SWT_FR:
       set_cycle(slot, cyc_fr);
-      if (get_bits(1) != 0)
+      if (bits.get(1) != 0)
         e.commit_flags |= fr_e0_flag;
       else
         e.commit_flags &= static_cast<uint16_t>(~fr_e0_flag);
       break;
     case SWT_VA:
       set_cycle(slot, cyc_ea);
-      warm[slot].ea = get_bits(static_cast<int>(va_width));
+      warm[slot].ea = bits.get(static_cast<int>(va_width));
       e.present |= ea_valid_bit;
       break;
     case SWT_PA:
       set_cycle(slot, cyc_pa);
-      warm[slot].pa = get_bits(static_cast<int>(pa_width));
+      warm[slot].pa = bits.get(static_cast<int>(pa_width));
       e.present |= pa_valid_bit;
       break;
     case SWT_STD:
       set_cycle(slot, cyc_sd);
-      warm[slot].sd = get_bits(static_cast<int>(xlen > flen ? xlen : flen));
+      warm[slot].sd = bits.get(static_cast<int>(xlen > flen ? xlen : flen));
       e.present |= sd_valid_bit;
       break;
     case SWT_CM: {
       set_cycle(slot, cyc_commit);
-      e.pc = get_bits(static_cast<int>(va_width));
-      const uint64_t flags = get_bits(10);
+      e.pc = bits.get(static_cast<int>(va_width));
+      const uint64_t flags = bits.get(10);
       e.commit_flags = static_cast<uint16_t>((e.commit_flags & fr_e0_flag) | committed_flag | flags);
       break;
     }
     default:
       break;
   }
+}
+
+void mh_swt_reader_t::parse_more() {
+  // The most common records, when they start on a byte at least
+  // buffer_margin bytes before the end of the buffered input, are read from
+  // the buffer directly; the others through parse_record. The position stays
+  // in a local between records and is stored where an error may look at it.
+  const unsigned char* const buffer = input.get();
+  uint64_t bit = input_bit;
+  size_t end = input_bytes;
+  while (produced != consumed + ring_size) {
+    const uint64_t byte = bit >> 3;
+    if ((bit & 7) == 0 && byte + buffer_margin <= end) {
+      const unsigned char* const record = buffer + byte;
+      const unsigned code = record[0];
+      if (code == SWT_TSD1) {
+        cycle += record[1];
+        bit += 16;
+        continue;
+      }
+      if (code >= SWT_IS && code <= SWT_CM && !skip_current_hart) {
+        uint64_t head;
+        std::memcpy(&head, record, sizeof(head));
+        // Where the errors of parse_insn_record find the position.
+        input_bit = bit + 8 + SWT_PIID_WIDTH;
+        buffer_bits fields{record, 8 + SWT_PIID_WIDTH};
+        parse_insn_record(fields, code, (head >> 8) & (piid_entries - 1));
+        // Every record ends on a byte boundary.
+        bit = (byte + (fields.bit + 7) / 8) * 8;
+        continue;
+      }
+    }
+    input_bit = bit;
+    parse_record();
+    bit = input_bit;
+    end = input_bytes;
+  }
+  input_bit = bit;
+}
+
+// Parses one record through get_bits.
+void mh_swt_reader_t::parse_record() {
+  // The code, and with it the piid that follows it in instruction records
+  // when those bits are there (a piid that runs past the end of the input
+  // is read on its own, to end the input at the same bit).
+  uint64_t head;
+  uint64_t piid = no_piid;
+  if (input_bit + 8 + SWT_PIID_WIDTH <= input_bytes * 8) {
+    head = get_bits(8 + SWT_PIID_WIDTH);
+    input_bit -= SWT_PIID_WIDTH;
+    piid = head >> 8;
+  } else {
+    head = get_bits(8);
+  }
+  const unsigned code = static_cast<unsigned>(head & 0xff);
+  switch (code) {
+    case SWT_TSD1:
+      cycle += get_bits(8);
+      break;
+    case SWT_RVT:
+      if (skip_rvt) {
+        skip_bits(64);
+      } else {
+        traffic_entry_t& t = traffic[take_slot(ET_KIND_RVT)];
+        std::memset(static_cast<void*>(&t), 0, sizeof(t));
+        t.rvt.cycle = cycle;
+        t.rvt.data = get_bits(64);
+      }
+      break;
+    case SWT_HART: {
+      const uint64_t h = get_bits(8);
+      current_hart = static_cast<uint8_t>(h);
+      skip_current_hart = ((hart_mask >> (h % 64)) & 1) == 0;
+      if (h >= max_harts && !skip_current_hart) throw_hart(h);
+      break;
+    }
+    case SWT_IS:
+    case SWT_IRFRA:
+    case SWT_IRFRD:
+    case SWT_IRFWA:
+    case SWT_IRFWD:
+    case SWT_FRFRA:
+    case SWT_FRFRD:
+    case SWT_FRFWA:
+    case SWT_FRFWD:
+    case SWT_FR:
+    case SWT_VA:
+    case SWT_PA:
+    case SWT_STD:
+    case SWT_CM:
+      if (skip_current_hart) {
+        skip_bits(record_bits[code]);
+      } else {
+        // The piid comes read with the code, unless its bits were not
+        // there yet.
+        if (piid == no_piid)
+          piid = get_bits(SWT_PIID_WIDTH);
+        else
+          input_bit += SWT_PIID_WIDTH;
+        stream_bits fields{*this};
+        parse_insn_record(fields, code, piid);
+      }
+      break;
+    case SWT_DCT_HART:
+      dct_hart = static_cast<uint8_t>(get_bits(8));
+      break;
+    default:
+      if (code >= SWT_L2T_URQ && code <= SWT_L2T_HM2) {
+        if (skip_l2t)
+          skip_bits(record_bits[code]);
+        else
+          parse_traffic(code, ET_KIND_L2T);
+      } else if (code >= SWT_DCT_BRQ && code <= SWT_DCT_DSR) {
+        if (skip_dct)
+          skip_bits(record_bits[code]);
+        else
+          parse_traffic(code, ET_KIND_DCT);
+      } else {
+        throw_unknown(code, block_position());
+      }
+      break;
+  }
+  // Every record ends on a byte boundary.
+  input_bit = (input_bit + 7) & ~uint64_t(7);
 }
 
 // Writes the record in `slot` into `out`, all of it: bytes no field fills

@@ -90,7 +90,11 @@ class mh_swt_reader_t : public et_reader_t {
   int64_t block_position() const;
   void skip_bits(uint64_t n);
   uint64_t take_slot(uint8_t kind);
-  void parse_insn_record(unsigned code, uint64_t piid);
+  void parse_record();
+  struct stream_bits;
+  struct buffer_bits;
+  template <typename Bits>
+  void parse_insn_record(Bits& bits, unsigned code, uint64_t piid);
   void parse_traffic(unsigned code, uint8_t kind);
   void read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count);
   void set_cycle(uint64_t slot, unsigned which);
@@ -118,6 +122,10 @@ class mh_swt_reader_t : public et_reader_t {
   // least significant first. input_bit counts the bits taken from the start
   // of the buffer; `dropped` the file bytes moved out before it.
   static constexpr size_t input_capacity = 1 << 16;
+  // Bytes that must follow the start of a record for parse_more to read it
+  // from the buffer directly: the longest instruction record (12 bytes) and
+  // the 9 bytes loaded for its last field.
+  static constexpr size_t buffer_margin = 32;
   std::unique_ptr<unsigned char[]> input;
   size_t input_bytes;
   uint64_t input_bit;

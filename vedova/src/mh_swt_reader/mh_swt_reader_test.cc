@@ -115,110 +115,117 @@ TEST_P(SwtRoundTrip, InstructionRecordsFillEveryField) {
   const design_t d = GetParam();
   const uint64_t pattern = 0xfedcba9876543210ull;
   const uint64_t irq_bit = uint64_t(1) << (d.xlen - 1);
-  temp_file_t f;
-  write_trace(f.path, d, [&](et_writer_t& w) {
-    w.record_swt_hart(0);
-    w.record_tsd1(3);
-    w.record_swt_is(0, 1, 0x9000000000000001ull);
-    w.record_tsd1(1);  // cycle 4
-    w.record_swt_irfra(0, 1, 1);
-    w.record_swt_irfra(0, 2, 2);
-    w.record_swt_irfra(0, 3, 3);
-    w.record_swt_irfra(0, 13, 4);
-    w.record_swt_irfra(0, 4, 31);  // unknown slot: dropped
-    w.record_swt_irfrd(0, 1, pattern + 1);
-    w.record_swt_irfrd(0, 2, pattern + 2);
-    w.record_swt_irfrd(0, 3, pattern + 3);
-    w.record_swt_irfrd(0, 13, pattern + 4);
-    w.record_swt_irfwa(0, 5);
-    w.record_tsd1(2);  // cycle 6
-    w.record_swt_irfwd(0, pattern + 5);
-    w.record_swt_frfra(0, 5, 6);
-    w.record_swt_frfra(0, 6, 7);
-    w.record_swt_frfra(0, 7, 8);
-    w.record_swt_frfra(0, 9, 30);  // bit 3 set: dropped
-    w.record_tsd1(1);  // cycle 7
-    w.record_swt_frfrd(0, 5, pattern + 6);
-    w.record_swt_frfrd(0, 6, pattern + 7);
-    w.record_swt_frfrd(0, 7, pattern + 8);
-    w.record_swt_frfwa(0, 9);
-    w.record_swt_frfwd(0, pattern + 9);
-    w.record_tsd1(1);  // cycle 8
-    w.record_swt_fr(0, true);
-    w.record_swt_va(0, pattern + 10);
-    w.record_swt_pa(0, pattern + 11);
-    w.record_swt_std(0, pattern + 12);
-    w.record_tsd1(2);  // cycle 10
-    w.record_swt_cm(0, pattern + 13, true, true, irq_bit | 0x2b, true);
-    // A second instruction: a floating-point read with slot 1 lands in rs1.
-    w.record_swt_is(1, 3, 0x13);
-    w.record_swt_frfra(1, 1, 17);
-    w.record_swt_frfrd(1, 1, pattern);
-    w.record_swt_cm(1, 0x80000000, false, true, 0x2b, false);  // exception, not an interrupt
-  });
+  // Without records behind them, the last ones are read near the end of the
+  // buffered input; with TSD1 records behind, all are read from the middle of
+  // it.
+  for (const unsigned tail : {0u, 64u}) {
+    SCOPED_TRACE(tail);
+    temp_file_t f;
+    write_trace(f.path, d, [&](et_writer_t& w) {
+      w.record_swt_hart(0);
+      w.record_tsd1(3);
+      w.record_swt_is(0, 1, 0x9000000000000001ull);
+      w.record_tsd1(1);  // cycle 4
+      w.record_swt_irfra(0, 1, 1);
+      w.record_swt_irfra(0, 2, 2);
+      w.record_swt_irfra(0, 3, 3);
+      w.record_swt_irfra(0, 13, 4);
+      w.record_swt_irfra(0, 4, 31);  // unknown slot: dropped
+      w.record_swt_irfrd(0, 1, pattern + 1);
+      w.record_swt_irfrd(0, 2, pattern + 2);
+      w.record_swt_irfrd(0, 3, pattern + 3);
+      w.record_swt_irfrd(0, 13, pattern + 4);
+      w.record_swt_irfwa(0, 5);
+      w.record_tsd1(2);  // cycle 6
+      w.record_swt_irfwd(0, pattern + 5);
+      w.record_swt_frfra(0, 5, 6);
+      w.record_swt_frfra(0, 6, 7);
+      w.record_swt_frfra(0, 7, 8);
+      w.record_swt_frfra(0, 9, 30);  // bit 3 set: dropped
+      w.record_tsd1(1);  // cycle 7
+      w.record_swt_frfrd(0, 5, pattern + 6);
+      w.record_swt_frfrd(0, 6, pattern + 7);
+      w.record_swt_frfrd(0, 7, pattern + 8);
+      w.record_swt_frfwa(0, 9);
+      w.record_swt_frfwd(0, pattern + 9);
+      w.record_tsd1(1);  // cycle 8
+      w.record_swt_fr(0, true);
+      w.record_swt_va(0, pattern + 10);
+      w.record_swt_pa(0, pattern + 11);
+      w.record_swt_std(0, pattern + 12);
+      w.record_tsd1(2);  // cycle 10
+      w.record_swt_cm(0, pattern + 13, true, true, irq_bit | 0x2b, true);
+      // A second instruction: a floating-point read with slot 1 lands in rs1.
+      w.record_swt_is(1, 3, 0x13);
+      w.record_swt_frfra(1, 1, 17);
+      w.record_swt_frfrd(1, 1, pattern);
+      w.record_swt_cm(1, 0x80000000, false, true, 0x2b, false);  // exception, not an interrupt
+      for (unsigned i = 0; i < tail; ++i) w.record_tsd1(0);
+    });
 
-  auto reader = open_reader(f.path, d);
-  et_object_t* o = reader->get_next_object();
-  ASSERT_NE(o, nullptr);
-  ASSERT_EQ(o->type, ET_KIND_INSN);
-  const et_insn_t& r = o->insn;
-  EXPECT_EQ(r.hart, 0);
-  EXPECT_EQ(r.uiid, 0u);
-  EXPECT_EQ(r.issue_cycle, 3u);
-  EXPECT_EQ(r.mode, 1u);
-  EXPECT_EQ(r.insn, 0x9000000000000001ull);
-  const et_reg_t* int_reads[] = {&r.rs1, &r.rs2, &r.rs3, &r.rs4};
-  for (unsigned i = 0; i < 4; ++i) {
-    EXPECT_TRUE(int_reads[i]->addr_valid && int_reads[i]->data_valid) << i;
-    EXPECT_EQ(int_reads[i]->reg, i + 1);
-    EXPECT_EQ(int_reads[i]->value, low(pattern + 1 + i, d.irf));
-  }
-  EXPECT_EQ(r.read_cycle, 7u);
-  EXPECT_TRUE(r.rd.addr_valid && r.rd.data_valid);
-  EXPECT_EQ(r.rd.reg, 5u);
-  EXPECT_EQ(r.rd.value, low(pattern + 5, d.irf));
-  EXPECT_EQ(r.write_cycle, 7u);
-  const et_reg_t* fp_reads[] = {&r.frs1, &r.frs2, &r.frs3};
-  for (unsigned i = 0; i < 3; ++i) {
-    EXPECT_TRUE(fp_reads[i]->addr_valid && fp_reads[i]->data_valid) << i;
-    EXPECT_EQ(fp_reads[i]->reg, i + 6);
-    EXPECT_EQ(fp_reads[i]->value, low(pattern + 6 + i, d.flen));
-  }
-  EXPECT_TRUE(r.frd.addr_valid && r.frd.data_valid);
-  EXPECT_EQ(r.frd.reg, 9u);
-  EXPECT_EQ(r.frd.value, low(pattern + 9, d.flen));
-  EXPECT_TRUE(r.fr_e0);
-  EXPECT_EQ(r.fr_cycle, 8u);
-  EXPECT_TRUE(r.ea_valid);
-  EXPECT_EQ(r.ea, low(pattern + 10, d.xlen));
-  EXPECT_EQ(r.ea_cycle, 8u);
-  EXPECT_TRUE(r.pa_valid);
-  EXPECT_EQ(r.pa, low(pattern + 11, d.pa));
-  EXPECT_TRUE(r.sd_valid);
-  EXPECT_EQ(r.sd, low(pattern + 12, std::max(d.xlen, d.flen)));
-  EXPECT_TRUE(r.committed);
-  EXPECT_EQ(r.commit_cycle, 10u);
-  EXPECT_EQ(r.pc, low(pattern + 13, d.xlen));
-  EXPECT_TRUE(r.fr_cm);
-  EXPECT_TRUE(r.trap);
-  EXPECT_TRUE(r.intr);
-  EXPECT_EQ(r.cause, irq_bit | 0x2b);
-  EXPECT_TRUE(r.trig);
-  EXPECT_FALSE(r.disasm_valid);
-  EXPECT_EQ(r.insn_id, 0);
+    auto reader = open_reader(f.path, d);
+    et_object_t* o = reader->get_next_object();
+    ASSERT_NE(o, nullptr);
+    ASSERT_EQ(o->type, ET_KIND_INSN);
+    const et_insn_t& r = o->insn;
+    EXPECT_EQ(r.hart, 0);
+    EXPECT_EQ(r.uiid, 0u);
+    EXPECT_EQ(r.issue_cycle, 3u);
+    EXPECT_EQ(r.mode, 1u);
+    EXPECT_EQ(r.insn, 0x9000000000000001ull);
+    const et_reg_t* int_reads[] = {&r.rs1, &r.rs2, &r.rs3, &r.rs4};
+    for (unsigned i = 0; i < 4; ++i) {
+      EXPECT_TRUE(int_reads[i]->addr_valid && int_reads[i]->data_valid) << i;
+      EXPECT_EQ(int_reads[i]->reg, i + 1);
+      EXPECT_EQ(int_reads[i]->value, low(pattern + 1 + i, d.irf));
+    }
+    EXPECT_EQ(r.read_cycle, 7u);
+    EXPECT_TRUE(r.rd.addr_valid && r.rd.data_valid);
+    EXPECT_EQ(r.rd.reg, 5u);
+    EXPECT_EQ(r.rd.value, low(pattern + 5, d.irf));
+    EXPECT_EQ(r.write_cycle, 7u);
+    const et_reg_t* fp_reads[] = {&r.frs1, &r.frs2, &r.frs3};
+    for (unsigned i = 0; i < 3; ++i) {
+      EXPECT_TRUE(fp_reads[i]->addr_valid && fp_reads[i]->data_valid) << i;
+      EXPECT_EQ(fp_reads[i]->reg, i + 6);
+      EXPECT_EQ(fp_reads[i]->value, low(pattern + 6 + i, d.flen));
+    }
+    EXPECT_TRUE(r.frd.addr_valid && r.frd.data_valid);
+    EXPECT_EQ(r.frd.reg, 9u);
+    EXPECT_EQ(r.frd.value, low(pattern + 9, d.flen));
+    EXPECT_TRUE(r.fr_e0);
+    EXPECT_EQ(r.fr_cycle, 8u);
+    EXPECT_TRUE(r.ea_valid);
+    EXPECT_EQ(r.ea, low(pattern + 10, d.xlen));
+    EXPECT_EQ(r.ea_cycle, 8u);
+    EXPECT_TRUE(r.pa_valid);
+    EXPECT_EQ(r.pa, low(pattern + 11, d.pa));
+    EXPECT_TRUE(r.sd_valid);
+    EXPECT_EQ(r.sd, low(pattern + 12, std::max(d.xlen, d.flen)));
+    EXPECT_TRUE(r.committed);
+    EXPECT_EQ(r.commit_cycle, 10u);
+    EXPECT_EQ(r.pc, low(pattern + 13, d.xlen));
+    EXPECT_TRUE(r.fr_cm);
+    EXPECT_TRUE(r.trap);
+    EXPECT_TRUE(r.intr);
+    EXPECT_EQ(r.cause, irq_bit | 0x2b);
+    EXPECT_TRUE(r.trig);
+    EXPECT_FALSE(r.disasm_valid);
+    EXPECT_EQ(r.insn_id, 0);
 
-  o = reader->get_next_object();
-  ASSERT_NE(o, nullptr);
-  EXPECT_EQ(o->insn.uiid, 1u);
-  EXPECT_TRUE(o->insn.rs1.addr_valid && o->insn.rs1.data_valid);
-  EXPECT_EQ(o->insn.rs1.reg, 17u);
-  EXPECT_EQ(o->insn.rs1.value, low(pattern, d.flen));
-  EXPECT_FALSE(o->insn.frs1.addr_valid);
-  EXPECT_TRUE(o->insn.trap);
-  EXPECT_FALSE(o->insn.intr);
-  EXPECT_EQ(o->insn.cause, 0x2bu);
-  EXPECT_EQ(reader->get_next_object(), nullptr);
-  EXPECT_EQ(reader->get_next_object(), nullptr);
+    o = reader->get_next_object();
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->insn.uiid, 1u);
+    EXPECT_TRUE(o->insn.rs1.addr_valid && o->insn.rs1.data_valid);
+    EXPECT_EQ(o->insn.rs1.reg, 17u);
+    EXPECT_EQ(o->insn.rs1.value, low(pattern, d.flen));
+    EXPECT_FALSE(o->insn.frs1.addr_valid);
+    EXPECT_TRUE(o->insn.trap);
+    EXPECT_FALSE(o->insn.intr);
+    EXPECT_EQ(o->insn.cause, 0x2bu);
+    EXPECT_EQ(reader->get_next_object(), nullptr);
+    EXPECT_EQ(reader->get_next_object(), nullptr);
+  }
 }
 
 // rvt, every L2T layout and every DCT layout, with the DCT hart.
