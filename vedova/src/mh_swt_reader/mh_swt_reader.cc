@@ -123,7 +123,8 @@ constexpr uint64_t warm_bits = addr_bit(op_rs1) | data_bit(op_rs1) | addr_bit(op
                                cycle_set_bit(cyc_read) | cycle_set_bit(cyc_ea) | cycle_set_bit(cyc_pa) |
                                cycle_set_bit(cyc_sd) | cycle_set_bit(cyc_fr) | ea_valid_bit | pa_valid_bit |
                                sd_valid_bit;
-constexpr uint64_t all_cycle_bits = ((uint64_t(1) << cycles) - 1) << (2 * operands);
+constexpr uint64_t all_wide_bits = ((uint64_t(1) << cycles) - 1) << (2 * operands + cycles);
+constexpr uint64_t cold_operand_bits = operand_bits & ~((uint64_t(1) << (2 * first_cold_operand)) - 1);
 
 // Bits of hot_entry_t::commit_flags above the commit record's 10 flags.
 constexpr uint16_t committed_flag = 1u << 10;
@@ -158,6 +159,23 @@ et_reg_t et_insn_t::* const operand_members[operands] = {
     &et_insn_t::rs1, &et_insn_t::rs2, &et_insn_t::rd,   &et_insn_t::rs3, &et_insn_t::rs4,
     &et_insn_t::frs1, &et_insn_t::frs2, &et_insn_t::frs3, &et_insn_t::frd,
 };
+
+// Writes an operand slot whole, its padding zero, from the entry's present
+// bits and the register number and value (zero when absent).
+inline void put_operand(et_reg_t& slot, uint64_t present, unsigned op, uint64_t reg, uint64_t value) {
+  static_assert(sizeof(et_reg_t) == 32 && offsetof(et_reg_t, reg) == 8 && offsetof(et_reg_t, data_valid) == 16 &&
+                    offsetof(et_reg_t, value) == 24,
+                "an operand slot is four 8-byte words");
+  // Four 8-byte stores: built on the stack and copied in 16-byte halves, the
+  // words stalled the loads that read them back.
+  char* const to = reinterpret_cast<char*>(&slot);
+  const uint64_t addr_valid = (present >> (2 * op)) & 1;
+  const uint64_t data_valid = (present >> (2 * op + 1)) & 1;
+  std::memcpy(to, &addr_valid, 8);
+  std::memcpy(to + 8, &reg, 8);
+  std::memcpy(to + 16, &data_valid, 8);
+  std::memcpy(to + 24, &value, 8);
+}
 
 template <typename T>
 T* allocate_ring() {
@@ -713,7 +731,7 @@ void mh_swt_reader_t::expand(uint64_t slot) {
     out_is_insn = false;
     return;
   }
-  // After an instruction record only the fields need resetting (the caller
+  // After an instruction record only the fields need writing (the caller
   // may have written into any of them); after a traffic record, the bytes
   // between the fields too.
   if (!out_is_insn) {
@@ -722,32 +740,85 @@ void mh_swt_reader_t::expand(uint64_t slot) {
   }
   out.type = ET_KIND_INSN;
   et_insn_t& r = out.insn;
+  const uint64_t p = e.present;
+  // Each field is written once, with its value or zero. A present bit turns
+  // into a mask of all ones or zeros, so that the fields of the hot and warm
+  // lines are filled without a branch on each bit (the bits vary from record
+  // to record and mispredicted). The fields the issue record resets are
+  // taken as they are; the others may hold a former record's values when
+  // their bit is clear, and are masked.
+  const auto on = [p](uint64_t bit) { return uint64_t(0) - uint64_t((p & bit) != 0); };
   r.hart = e.hart;
   r.uiid = e.uiid;
   r.issue_cycle = e.issue_cycle;
-  r.read_cycle = 0;
-  r.write_cycle = 0;
-  r.commit_cycle = 0;
   r.pc = e.pc;
   r.insn = e.insn;
   r.mode = e.mode;
-  for (et_reg_t et_insn_t::*m : operand_members) r.*m = et_reg_t{};
-  r.ea_valid = false;
-  r.ea = 0;
-  r.ea_cycle = 0;
-  r.trap = false;
-  r.cause = 0;
-  r.intr = false;
-  r.pa_valid = false;
-  r.pa = 0;
-  r.pa_cycle = 0;
-  r.sd_valid = false;
-  r.sd = 0;
-  r.sd_cycle = 0;
-  r.committed = false;
-  r.fr_cycle = 0;
-  r.fr_cm = false;
-  r.trig = false;
+  put_operand(r.rd, p, op_rd, e.rd_reg, e.rd_value);
+  r.write_cycle = (e.issue_cycle + e.write_delta) & on(cycle_set_bit(cyc_write));
+  r.commit_cycle = (e.issue_cycle + e.commit_delta) & on(cycle_set_bit(cyc_commit));
+  if (p & warm_bits) {
+    const warm_entry_t& w = warm[slot];
+    put_operand(r.rs1, p, op_rs1, w.rs1_reg & on(addr_bit(op_rs1)), w.rs1_value & on(data_bit(op_rs1)));
+    put_operand(r.rs2, p, op_rs2, w.rs2_reg & on(addr_bit(op_rs2)), w.rs2_value & on(data_bit(op_rs2)));
+    r.read_cycle = (e.issue_cycle + w.read_delta) & on(cycle_set_bit(cyc_read));
+    r.ea_valid = (p & ea_valid_bit) != 0;
+    r.ea = w.ea & on(ea_valid_bit);
+    r.ea_cycle = (e.issue_cycle + w.ea_delta) & on(cycle_set_bit(cyc_ea));
+    r.pa_valid = (p & pa_valid_bit) != 0;
+    r.pa = w.pa & on(pa_valid_bit);
+    r.pa_cycle = (e.issue_cycle + w.pa_delta) & on(cycle_set_bit(cyc_pa));
+    r.sd_valid = (p & sd_valid_bit) != 0;
+    r.sd = w.sd & on(sd_valid_bit);
+    r.sd_cycle = (e.issue_cycle + w.sd_delta) & on(cycle_set_bit(cyc_sd));
+    r.fr_cycle = (e.issue_cycle + w.fr_delta) & on(cycle_set_bit(cyc_fr));
+  } else {
+    put_operand(r.rs1, 0, op_rs1, 0, 0);
+    put_operand(r.rs2, 0, op_rs2, 0, 0);
+    r.read_cycle = 0;
+    r.ea_valid = false;
+    r.ea = 0;
+    r.ea_cycle = 0;
+    r.pa_valid = false;
+    r.pa = 0;
+    r.pa_cycle = 0;
+    r.sd_valid = false;
+    r.sd = 0;
+    r.sd_cycle = 0;
+    r.fr_cycle = 0;
+  }
+  if (p & cold_operand_bits) {
+    const cold_entry_t& c = cold[slot];
+    for (unsigned op = first_cold_operand; op < operands; ++op) {
+      const unsigned i = op - first_cold_operand;
+      put_operand(r.*operand_members[op], p, op, c.reg[i] & on(addr_bit(op)), c.value[i] & on(data_bit(op)));
+    }
+  } else {
+    for (unsigned op = first_cold_operand; op < operands; ++op) put_operand(r.*operand_members[op], 0, op, 0, 0);
+  }
+  // Cycle counters too far from the issue for a distance.
+  for (uint64_t m = p & all_wide_bits; m != 0; m &= m - 1) {
+    const unsigned c = static_cast<unsigned>(__builtin_ctzll(m)) - (2 * operands + cycles);
+    const uint64_t value = cold[slot].wide_cycle[c];
+    switch (c) {
+      case cyc_read: r.read_cycle = value; break;
+      case cyc_write: r.write_cycle = value; break;
+      case cyc_commit: r.commit_cycle = value; break;
+      case cyc_ea: r.ea_cycle = value; break;
+      case cyc_pa: r.pa_cycle = value; break;
+      case cyc_sd: r.sd_cycle = value; break;
+      default: r.fr_cycle = value; break;
+    }
+  }
+  const unsigned f = e.commit_flags;
+  const bool committed = (f & committed_flag) != 0;
+  r.committed = committed;
+  r.fr_cm = committed && (f & 1) != 0;
+  r.trap = committed && ((f >> 1) & 1) != 0;
+  r.intr = committed && ((f >> 1) & 3) == 3;
+  r.cause = committed ? ((f >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0) : 0;
+  r.trig = committed && ((f >> 9) & 1) != 0;
+  r.fr_e0 = (f & fr_e0_flag) != 0;
   r.disasm_valid = false;
   r.operand_flags = 0;
   r.insn_id = 0;
@@ -763,81 +834,6 @@ void mh_swt_reader_t::expand(uint64_t slot) {
   uint32_t tail;
   std::memcpy(&tail, r.disasm + 96, sizeof(tail));
   if ((text | tail) != 0) std::memset(r.disasm, 0, sizeof(r.disasm));
-  const uint64_t p = e.present;
-  // Only the parts whose present bits are set are read: the warm and cold
-  // lines of a record that has no such fields stay untouched.
-  for (uint64_t m = p & operand_bits; m != 0; m &= m - 1) {
-    const unsigned bit = static_cast<unsigned>(__builtin_ctzll(m));
-    const unsigned op = bit / 2;
-    et_reg_t& reg = r.*operand_members[op];
-    if ((bit & 1) == 0) {
-      reg.addr_valid = true;
-      switch (op) {
-        case op_rs1: reg.reg = warm[slot].rs1_reg; break;
-        case op_rs2: reg.reg = warm[slot].rs2_reg; break;
-        case op_rd: reg.reg = e.rd_reg; break;
-        default: reg.reg = cold[slot].reg[op - first_cold_operand]; break;
-      }
-    } else {
-      reg.data_valid = true;
-      switch (op) {
-        case op_rs1: reg.value = warm[slot].rs1_value; break;
-        case op_rs2: reg.value = warm[slot].rs2_value; break;
-        case op_rd: reg.value = e.rd_value; break;
-        default: reg.value = cold[slot].value[op - first_cold_operand]; break;
-      }
-    }
-  }
-  for (uint64_t m = p & all_cycle_bits; m != 0; m &= m - 1) {
-    const unsigned c = static_cast<unsigned>(__builtin_ctzll(m)) - 2 * operands;
-    uint64_t value;
-    if (p & cycle_wide_bit(c)) {
-      value = cold[slot].wide_cycle[c];
-    } else {
-      uint32_t d;
-      switch (c) {
-        case cyc_read: d = warm[slot].read_delta; break;
-        case cyc_write: d = e.write_delta; break;
-        case cyc_commit: d = e.commit_delta; break;
-        case cyc_ea: d = warm[slot].ea_delta; break;
-        case cyc_pa: d = warm[slot].pa_delta; break;
-        case cyc_sd: d = warm[slot].sd_delta; break;
-        default: d = warm[slot].fr_delta; break;
-      }
-      value = e.issue_cycle + d;
-    }
-    switch (c) {
-      case cyc_read: r.read_cycle = value; break;
-      case cyc_write: r.write_cycle = value; break;
-      case cyc_commit: r.commit_cycle = value; break;
-      case cyc_ea: r.ea_cycle = value; break;
-      case cyc_pa: r.pa_cycle = value; break;
-      case cyc_sd: r.sd_cycle = value; break;
-      default: r.fr_cycle = value; break;
-    }
-  }
-  if (p & ea_valid_bit) {
-    r.ea_valid = true;
-    r.ea = warm[slot].ea;
-  }
-  if (p & pa_valid_bit) {
-    r.pa_valid = true;
-    r.pa = warm[slot].pa;
-  }
-  if (p & sd_valid_bit) {
-    r.sd_valid = true;
-    r.sd = warm[slot].sd;
-  }
-  const unsigned f = e.commit_flags;
-  if (f & committed_flag) {
-    r.fr_cm = (f & 1) != 0;
-    r.trap = ((f >> 1) & 1) != 0;
-    r.intr = ((f >> 1) & 3) == 3;
-    r.committed = true;
-    r.cause = ((f >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0);
-    r.trig = ((f >> 9) & 1) != 0;
-  }
-  r.fr_e0 = (f & fr_e0_flag) != 0;
 }
 
 void mh_swt_reader_t::read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count) {
