@@ -596,6 +596,13 @@ template <typename Bits>
   }
 }
 
+// Takes the instruction records that follow as the given hart's.
+inline void mh_swt_reader_t::select_hart(uint64_t h) {
+  current_hart = static_cast<uint8_t>(h);
+  skip_current_hart = ((hart_mask >> (h % 64)) & 1) == 0;
+  if (h >= max_harts && !skip_current_hart) throw_hart(h);
+}
+
 void mh_swt_reader_t::parse_more() {
   // The most common records, when they start on a byte at least
   // buffer_margin bytes before the end of the buffered input, are read from
@@ -614,7 +621,19 @@ void mh_swt_reader_t::parse_more() {
         bit += 16;
         continue;
       }
-      if (code >= SWT_IS && code <= SWT_CM && !skip_current_hart) {
+      if (code >= SWT_IS && code <= SWT_CM && skip_current_hart) {
+        // A record of a hart that is not read: stepped over.
+        bit = (bit + 8 + record_bits[code] + 7) & ~uint64_t(7);
+        continue;
+      }
+      if (code == SWT_HART) {
+        bit += 16;
+        // Where the error finds the position.
+        input_bit = bit;
+        select_hart(record[1]);
+        continue;
+      }
+      if (code >= SWT_IS && code <= SWT_CM) {
         uint64_t head;
         std::memcpy(&head, record, sizeof(head));
         // Where the errors of parse_insn_record find the position.
@@ -663,13 +682,9 @@ void mh_swt_reader_t::parse_record() {
         t.rvt.data = get_bits(64);
       }
       break;
-    case SWT_HART: {
-      const uint64_t h = get_bits(8);
-      current_hart = static_cast<uint8_t>(h);
-      skip_current_hart = ((hart_mask >> (h % 64)) & 1) == 0;
-      if (h >= max_harts && !skip_current_hart) throw_hart(h);
+    case SWT_HART:
+      select_hart(get_bits(8));
       break;
-    }
     case SWT_IS:
     case SWT_IRFRA:
     case SWT_IRFRD:

@@ -91,6 +91,7 @@ class mh_swt_reader_t : public et_reader_t {
   void skip_bits(uint64_t n);
   uint64_t take_slot(uint8_t kind);
   void parse_record();
+  void select_hart(uint64_t h);
   struct stream_bits;
   struct buffer_bits;
   template <typename Bits>

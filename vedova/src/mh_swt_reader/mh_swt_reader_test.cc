@@ -581,6 +581,15 @@ TEST(SwtReader, HartSelection) {
     for (unsigned i = 0; i < 20; ++i) {
       w.record_swt_hart(1);
       w.record_swt_is(i, 3, 0x1000 + i);
+      // Records of every length, stepped over when hart 1 is not read.
+      w.record_swt_irfra(i, 1, 3);
+      w.record_swt_irfrd(i, 1, ~0ull);
+      w.record_swt_irfwa(i, 4);
+      w.record_swt_frfwd(i, ~0ull);
+      w.record_swt_fr(i, true);
+      w.record_swt_va(i, ~0ull);
+      w.record_swt_pa(i, ~0ull);
+      w.record_swt_std(i, ~0ull);
       w.record_swt_hart(0);
       w.record_swt_is(i + 1, 3, 0x101 + i);
       w.record_swt_hart(1);
