@@ -319,6 +319,13 @@ void mh_swt_reader_t::init() {
       {SWT_DCT_DSR, 59},
   };
   for (const auto& s : sizes) record_bits[s.code] = static_cast<uint16_t>(s.bits);
+  std::memset(skipped_bits, 0, sizeof(skipped_bits));
+  for (unsigned code = 0; code < 256; ++code) {
+    const bool skipped = (code == SWT_RVT && skip_rvt) ||
+                         (code >= SWT_L2T_URQ && code <= SWT_L2T_HM2 && skip_l2t) ||
+                         (code >= SWT_DCT_BRQ && code <= SWT_DCT_DSR && skip_dct);
+    if (skipped) skipped_bits[code] = record_bits[code];
+  }
 }
 
 // The next n bits of the stream (1 <= n <= 64), least significant first.
@@ -642,6 +649,19 @@ void mh_swt_reader_t::parse_more() {
         parse_insn_record(fields, code, (head >> 8) & (piid_entries - 1));
         // Every record ends on a byte boundary.
         bit = (byte + (fields.bit + 7) / 8) * 8;
+        continue;
+      }
+      // A traffic record the caller does not want, stepped over when it
+      // ends inside the buffer (else parse_record reads on, or ends the
+      // input, as the record runs).
+      const uint64_t after = bit + 8 + skipped_bits[code];
+      if (skipped_bits[code] != 0 && after <= end * 8) {
+        bit = (after + 7) & ~uint64_t(7);
+        continue;
+      }
+      if (code == SWT_DCT_HART) {
+        dct_hart = record[1];
+        bit += 16;
         continue;
       }
     }

@@ -157,6 +157,7 @@ class mh_swt_reader_t : public et_reader_t {
   et_object_t out;  // the record handed out last
   bool out_is_insn;  // out holds an instruction record
   uint16_t record_bits[256];  // bits after the code of every defined record, for stepping over
+  uint16_t skipped_bits[256];  // the same for the traffic records not handed out, else 0
 };
 
 // Name of an swt record code, for messages.

@@ -228,35 +228,41 @@ TEST_P(SwtRoundTrip, InstructionRecordsFillEveryField) {
   }
 }
 
-// rvt, every L2T layout and every DCT layout, with the DCT hart.
+// The traffic records of the tests: rvt, every L2T layout and every DCT
+// layout, with the DCT hart.
+const unsigned rq[] = {SWT_L2T_URQ, SWT_L2T_DRQ, SWT_DCT_DRQ};
+const unsigned wd[] = {SWT_L2T_UWD, SWT_L2T_URD, SWT_L2T_DWD, SWT_L2T_DRD, SWT_DCT_DWD, SWT_DCT_DRD};
+const unsigned rs[] = {SWT_L2T_URS, SWT_L2T_DRS, SWT_DCT_DRS};
+const unsigned rl[] = {SWT_L2T_URL, SWT_L2T_DRL, SWT_DCT_DRL};
+const unsigned sr[] = {SWT_L2T_USR, SWT_L2T_DSR, SWT_DCT_DSR};
+const std::vector<std::pair<uint64_t, unsigned>> hm2 = {
+    {0x11, 8}, {0x123456789a, 40}, {0x1abc, 13}, {1, 1}, {1, 1}, {0xc, 4}, {0, 1},   {1, 1},         {0xd4, 8},
+    {1, 1},    {0x9, 4},           {1, 1},      {0, 1}, {0xe5, 8}, {0xfedcba9876, 40}, {0xbeef, 16}, {0xcafe, 16},
+    {1, 1},    {0, 1},             {1, 1},      {0, 1}, {1, 1}, {1, 1}, {0, 1},   {0x77, 8}};
+const std::vector<std::pair<uint64_t, unsigned>> brq = {
+    {1, 1}, {0, 1}, {5, 3}, {0x81, 8}, {0xab12345678, 40}, {0x1122334455667788ull, 64}, {0xf0, 8},
+    {0x8877665544332211ull, 64}, {2, 2}, {1, 1}, {6, 3}, {1, 1}, {3, 2}, {0x2a, 6}};
+
+void write_all_traffic(et_writer_t& w, const design_t& d) {
+  write_record(w, SWT_RVT, {{0x0123456789abcdefull, 64}});
+  uint64_t seed = 1;
+  for (unsigned c : rq) write_record(w, c, {{5, 3}, {0x42, 8}, {0x13, 5}, {0x9876543210, 40}, {0x55, 7}, {0xabcde, 20}});
+  for (unsigned c : wd) write_record(w, c, data_fields(d, seed++));
+  for (unsigned c : rs) write_record(w, c, {{6, 3}, {0x12, 8}, {0x34, 8}, {0x1b, 5}});
+  for (unsigned c : rl) write_record(w, c, {{0x99, 8}});
+  for (unsigned c : sr) write_record(w, c, {{0x21, 8}, {0x43, 8}, {5, 3}, {0x0badc0ffee, 40}});
+  write_record(w, SWT_L2T_HM2, hm2);
+  write_record(w, SWT_DCT_HART, {{6, 8}});
+  write_record(w, SWT_DCT_BRQ, brq);
+  write_record(w, SWT_DCT_WUP, {{1, 1}, {1, 1}, {0x2d, 6}, {5, 3}});
+}
+
 TEST_P(SwtRoundTrip, TrafficRecordsFillTheirLayouts) {
   const design_t d = GetParam();
-  const unsigned rq[] = {SWT_L2T_URQ, SWT_L2T_DRQ, SWT_DCT_DRQ};
-  const unsigned wd[] = {SWT_L2T_UWD, SWT_L2T_URD, SWT_L2T_DWD, SWT_L2T_DRD, SWT_DCT_DWD, SWT_DCT_DRD};
-  const unsigned rs[] = {SWT_L2T_URS, SWT_L2T_DRS, SWT_DCT_DRS};
-  const unsigned rl[] = {SWT_L2T_URL, SWT_L2T_DRL, SWT_DCT_DRL};
-  const unsigned sr[] = {SWT_L2T_USR, SWT_L2T_DSR, SWT_DCT_DSR};
-  const std::vector<std::pair<uint64_t, unsigned>> hm2 = {
-      {0x11, 8}, {0x123456789a, 40}, {0x1abc, 13}, {1, 1}, {1, 1}, {0xc, 4}, {0, 1},   {1, 1},         {0xd4, 8},
-      {1, 1},    {0x9, 4},           {1, 1},      {0, 1}, {0xe5, 8}, {0xfedcba9876, 40}, {0xbeef, 16}, {0xcafe, 16},
-      {1, 1},    {0, 1},             {1, 1},      {0, 1}, {1, 1}, {1, 1}, {0, 1},   {0x77, 8}};
-  const std::vector<std::pair<uint64_t, unsigned>> brq = {
-      {1, 1}, {0, 1}, {5, 3}, {0x81, 8}, {0xab12345678, 40}, {0x1122334455667788ull, 64}, {0xf0, 8},
-      {0x8877665544332211ull, 64}, {2, 2}, {1, 1}, {6, 3}, {1, 1}, {3, 2}, {0x2a, 6}};
   temp_file_t f;
   write_trace(f.path, d, [&](et_writer_t& w) {
     w.record_tsd1(7);
-    write_record(w, SWT_RVT, {{0x0123456789abcdefull, 64}});
-    uint64_t seed = 1;
-    for (unsigned c : rq) write_record(w, c, {{5, 3}, {0x42, 8}, {0x13, 5}, {0x9876543210, 40}, {0x55, 7}, {0xabcde, 20}});
-    for (unsigned c : wd) write_record(w, c, data_fields(d, seed++));
-    for (unsigned c : rs) write_record(w, c, {{6, 3}, {0x12, 8}, {0x34, 8}, {0x1b, 5}});
-    for (unsigned c : rl) write_record(w, c, {{0x99, 8}});
-    for (unsigned c : sr) write_record(w, c, {{0x21, 8}, {0x43, 8}, {5, 3}, {0x0badc0ffee, 40}});
-    write_record(w, SWT_L2T_HM2, hm2);
-    write_record(w, SWT_DCT_HART, {{6, 8}});
-    write_record(w, SWT_DCT_BRQ, brq);
-    write_record(w, SWT_DCT_WUP, {{1, 1}, {1, 1}, {0x2d, 6}, {5, 3}});
+    write_all_traffic(w, d);
   });
 
   auto reader = open_reader(f.path, d);
@@ -368,6 +374,36 @@ TEST_P(SwtRoundTrip, TrafficRecordsFillTheirLayouts) {
   // With the skip switches set, the same file holds nothing.
   auto skipping = open_reader(f.path, d, 1, true);
   EXPECT_EQ(skipping->get_next_object(), nullptr);
+}
+
+// Traffic records that the caller does not want are stepped over, near the
+// end of the buffered input and far from it: the instructions around them
+// come out whole.
+TEST_P(SwtRoundTrip, SkippedTrafficLeavesTheInstructions) {
+  const design_t d = GetParam();
+  const unsigned n = 40;
+  for (const unsigned tail : {0u, 64u}) {
+    SCOPED_TRACE(tail);
+    temp_file_t f;
+    write_trace(f.path, d, [&](et_writer_t& w) {
+      for (unsigned i = 0; i < n; ++i) {
+        w.record_swt_is(i, 3, 0x100 + i);
+        write_all_traffic(w, d);
+        w.record_swt_cm(i, 0x100 + i, false, false, 0, false);
+      }
+      for (unsigned i = 0; i < tail; ++i) w.record_tsd1(0);
+    });
+    auto reader = open_reader(f.path, d, 1, true);
+    for (unsigned i = 0; i < n; ++i) {
+      et_object_t* o = reader->get_next_object();
+      ASSERT_NE(o, nullptr) << i;
+      ASSERT_EQ(o->type, ET_KIND_INSN);
+      EXPECT_EQ(o->insn.uiid, i);
+      EXPECT_TRUE(o->insn.committed);
+      EXPECT_EQ(o->insn.pc, low(0x100 + i, d.xlen));
+    }
+    EXPECT_EQ(reader->get_next_object(), nullptr);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Designs, SwtRoundTrip,
