@@ -5,6 +5,7 @@
 #include <string>
 
 #include "et_records.h"
+#include "fused_word.h"
 #include "lynx_logger.h"
 
 namespace {
@@ -14,10 +15,6 @@ namespace {
 bool is_call_or_breakpoint(uint64_t cause) {
   return cause == 3 || cause == 8 || cause == 9 || cause == 11;
 }
-
-// Length of the first instruction of a fused pair (its two low bits sit at
-// bits 8:7 of the pair word).
-uint64_t first_insn_length(uint64_t pair_word) { return ((pair_word >> 7) & 3) == 3 ? 4 : 2; }
 
 class verdict_log {
  public:
@@ -199,7 +196,7 @@ int compare_traces(et_reader_t& reference, std::istream& pcs,
           state = state_t::different;
           break;
         }
-        const uint64_t delta = first_insn_length(current->insn);
+        const uint64_t delta = fused_word::first_insn_length(current->insn);
         if (current->pc + delta != target) {
           log.line("PC does not matched for fused insn (second insn in pair)");
           if (log.enabled()) {
