@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "compare.h"
+#include "et_reader.h"
+#include "et_records.h"
 #include "skip_range.h"
 
 namespace {
@@ -79,6 +82,115 @@ TEST(ReadNextPc, TextThatIsNoPcIsAFailureNotAnEnd) {
         std::runtime_error)
         << r.text;
   }
+}
+
+// A stream buffer that hands out its text a few characters at a time, as a
+// file buffer does in blocks: PCs and white space then straddle refills.
+class chunked_buffer : public std::streambuf {
+ public:
+  chunked_buffer(std::string t, size_t n) : text(std::move(t)), chunk(n) {}
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (at >= text.size()) return traits_type::eof();
+    const size_t n = std::min(chunk, text.size() - at);
+    setg(&text[at], &text[at], &text[at] + n);
+    at += n;
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  std::string text;
+  size_t chunk;
+  size_t at = 0;
+};
+
+// The PCs read in hexadecimal, then "end" or "failure".
+std::string outcome(std::istream& in) {
+  std::ostringstream out;
+  out << std::hex;
+  uint64_t pc = 0;
+  try {
+    for (int guard = 0; guard < 100; ++guard) {
+      if (read_next_pc(in, pc, {})) return out.str() + "end";
+      out << pc << ' ';
+    }
+    return out.str() + "never ends";
+  } catch (const std::runtime_error&) {
+    return out.str() + "failure";
+  }
+}
+
+// Text other than plain digits (a leading zero, "0x", a sign) is read by the
+// stream's own extraction, between PCs read straight from the buffer.
+TEST(ReadNextPc, SameResultWhateverTheBufferHoldsAtATime) {
+  struct row {
+    const char* text;
+    const char* read;
+  };
+  const row rows[] = {
+      {"80000000\n80000004\n", "80000000 80000004 end"},
+      {"FFFFFFFFFFFFFFFF\n1\n", "ffffffffffffffff 1 end"},
+      {"abcdef\nABCDEF\n", "abcdef abcdef end"},
+      {"10 20\t30\r\n\n", "10 20 30 end"},
+      {"10\n\n  \n", "10 end"},
+      {"0\n10\n00A\n", "0 10 a end"},
+      {"0x1F\n20", "1f 20 end"},
+      {"+1\n-1\n", "1 ffffffffffffffff end"},
+      {"0000000000000000001\n", "1 end"},
+      {"10\n0xg\n", "10 failure"},
+      {"0x\n", "failure"},
+      {"-\n", "failure"},
+      {"10g\n", "10 failure"},
+      {"1234567890ABCDEF1\n", "failure"},
+      {"10\n1234567890ABCDEF1", "10 failure"},
+  };
+  for (const row& r : rows) {
+    std::istringstream whole(r.text);
+    EXPECT_EQ(outcome(whole), r.read) << r.text;
+    for (size_t chunk : {1, 2, 3, 5, 8}) {
+      chunked_buffer buffer(r.text, chunk);
+      std::istream in(&buffer);
+      EXPECT_EQ(outcome(in), r.read) << r.text << " in chunks of " << chunk;
+    }
+  }
+}
+
+// The comparison reads the whole PC file with one reader: text read by the
+// stream in between must leave it at the right place.
+TEST(CompareTraces, ReadsPcsAcrossTextTheStreamReads) {
+  class list_reader : public et_reader_t {
+   public:
+    explicit list_reader(const std::vector<uint64_t>& pcs) {
+      for (uint64_t pc : pcs) {
+        et_object_t o;
+        std::memset(static_cast<void*>(&o), 0, sizeof(o));
+        o.type = ET_KIND_INSN;
+        o.insn.pc = pc;
+        o.insn.insn = 0x00a50513;  // addi
+        o.insn.committed = true;
+        records.push_back(o);
+      }
+    }
+    et_object_t* get_next_object() override {
+      return next < records.size() ? &records[next++] : nullptr;
+    }
+
+   private:
+    std::vector<et_object_t> records;
+    size_t next = 0;
+  };
+  const std::vector<uint64_t> pcs = {0x10, 0x14, 0x18, 0x1c, 0x20};
+  for (size_t chunk : {1, 3, 64}) {
+    chunked_buffer buffer("10\n0x14\n18\n+1C\n20\n", chunk);
+    std::istream in(&buffer);
+    list_reader same(pcs);
+    EXPECT_EQ(compare_traces(same, in, {}, ~0ULL), 0) << chunk;
+  }
+  std::istringstream in("10\n0x14\n18\n+1C\n24\n");
+  list_reader other(pcs);
+  EXPECT_EQ(compare_traces(other, in, {}, ~0ULL), -1);
 }
 
 TEST(SkipRange, ConvertsCNotation) {

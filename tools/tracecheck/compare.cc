@@ -160,10 +160,11 @@ class pc_reader_t {
       if (!read_plain_hex(at, pc)) {
         at.give_back();
         in >> std::ws;
-        if (in.eof() && !in.bad()) return true;
-        in >> std::hex >> pc;
-        if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
+        const bool end = in.eof() && !in.bad();
+        if (!end) in >> std::hex >> pc;
         at.take();
+        if (end) return true;
+        if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
       }
       target = pc;
       if (skip.empty() || !in_skip_ranges(skip, pc)) return false;
