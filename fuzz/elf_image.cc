@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint64_t sum = 0;
   for (const elf_file_t::section_t& s : elf.sections()) sum += touch(s.name) + touch(s.bytes, s.byte_count);
   for (const elf_file_t::segment_t& seg : elf.segments())
-    for (size_t index : seg.sections) sum += elf.section(index) != nullptr ? 1 : 0;
+    for (size_t index : elf.sections_in(seg)) sum += elf.section(index) != nullptr ? 1 : 0;
   for (const elf_file_t::symbol_table_t& table : elf.symbol_tables())
     for (const elf_file_t::symbol_t& sym : table.symbols) sum += touch(sym.name) + sym.value;
   sum += elf.find_section(".text") != nullptr;
@@ -71,8 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   soc.set_logger(&quiet_debug_logger());
   try {
     soc.parse_elf(image_path);
-  } catch (const std::runtime_error&) {
-    abort();  // the bytes loaded above: the file must load too
+  } catch (const std::runtime_error& e) {
+    // The bytes loaded above, so the file must load too; it may still hold
+    // more sections in its loadable segments than are supported.
+    if (std::string(e.what()).rfind("ELF file " + image_path + " has ", 0) != 0) abort();
+    return 0;
   }
   // Fetches where a walk goes: the entry, the first and the last bytes of
   // every chunk, just past each chunk, and the addresses around zero.

@@ -739,6 +739,37 @@ TEST_F(E2e, DecodeWithReferenceWords) {
   EXPECT_EQ(read_file(pcfile), pc_lines(kRun));
 }
 
+// A reference like a core model's, with register reads and writes,
+// addresses and store data between each issue and commit, gives the same
+// results as one with issue and commit records only.
+TEST_F(E2e, DetailedReferenceDecodesAndChecksAlike) {
+  encode({{0, kRun}}).write_file(nex);
+  {
+    et_writer_t w(swt, 0);
+    w.configure(64, 64, 64, 64, 56);
+    for (size_t i = 0; i < kRun.size(); ++i) {
+      const unsigned short piid = static_cast<unsigned short>(i);
+      const uint64_t word = word_at(kRun[i]);
+      w.record_swt_is(piid, 0, word);
+      trace_gen::write_details(w, piid, kRun[i], static_cast<uint32_t>(word), i);
+      w.record_swt_cm(piid, kRun[i], false, false, 0, false);
+    }
+  }
+  ASSERT_GT(read_file(swt).size(), kRun.size() * 40);  // the details are there
+
+  run_result res = decode({"--hwt", swt, "-c", design});
+  EXPECT_EQ(res.out, load_line());
+  EXPECT_EQ(res.err, "");
+  EXPECT_EQ(res.status, 0);
+  EXPECT_EQ(read_file(pcfile), pc_lines(kRun));
+  for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"--use-hwt"}}) {
+    res = check(extra);
+    EXPECT_EQ(res.out, check_out({"Traces are finished by reaching the lynx_gdb_exit.", "Traces are equal."}));
+    EXPECT_EQ(res.err, "");
+    EXPECT_EQ(res.status, 0);
+  }
+}
+
 TEST_F(E2e, DecodeTwoSources) {
   const std::vector<uint64_t> run0 = first(8);
   const std::vector<uint64_t> run1 = {B + 0x24, B + 0x26, B + 0x28, B + 0x10, B + 0x14,

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "et_writer.h"
+
 namespace trace_gen {
 namespace {
 
@@ -61,6 +63,168 @@ insn_info classify(uint32_t word, unsigned xlen) {
     info.offset = sext(imm, 21);
   }
   return info;
+}
+
+operands decode_operands(uint32_t word) {
+  operands op;
+  auto field = [&](int hi, int lo) { return static_cast<int>((word >> lo) & ((1u << (hi - lo + 1)) - 1)); };
+  if ((word & 3) != 3) {
+    const int quadrant = word & 3;
+    const int funct3 = field(15, 13);
+    if (quadrant == 0) {  // c.addi4spn, compressed loads and stores: rd'/rs2' and rs1'
+      const int rs1 = 8 + field(9, 7);
+      const int r = 8 + field(4, 2);
+      const bool fp = funct3 == 1 || funct3 == 5;
+      if (funct3 == 0) {
+        op.rs[0] = 2;
+        op.rd = r;
+      } else if (funct3 < 4) {
+        op.rs[0] = rs1;
+        op.rd = r;
+        op.fp_rd = fp;
+        op.load = true;
+      } else if (funct3 > 4) {
+        op.rs[0] = rs1;
+        op.rs[1] = r;
+        op.fp_rs[1] = fp;
+        op.store = true;
+      }
+    } else if (quadrant == 1) {  // immediate forms on rd/rs1, branches, jumps
+      const int r = field(11, 7);
+      if (funct3 == 4 && field(11, 10) == 3) {
+        op.rs[0] = op.rd = 8 + field(9, 7);
+        op.rs[1] = 8 + field(4, 2);
+      } else if (funct3 == 4) {
+        op.rs[0] = op.rd = 8 + field(9, 7);
+      } else if (funct3 >= 6) {
+        op.rs[0] = 8 + field(9, 7);
+      } else if (funct3 != 5) {
+        op.rd = r;
+        if (funct3 != 2 && funct3 != 3) op.rs[0] = r;
+      }
+    } else if (quadrant == 2) {  // stack loads and stores, mv/add/jr/jalr
+      const int r = field(11, 7);
+      const int r2 = field(6, 2);
+      const bool fp = funct3 == 1 || funct3 == 5;
+      if (funct3 == 0) {
+        op.rs[0] = op.rd = r;
+      } else if (funct3 < 4) {
+        op.rs[0] = 2;
+        op.rd = r;
+        op.fp_rd = fp;
+        op.load = true;
+      } else if (funct3 == 4) {
+        if (r2 != 0) {
+          op.rs[0] = r2;
+          op.rd = r;
+          if (field(12, 12)) op.rs[1] = r;
+        } else {
+          op.rs[0] = r;
+          if (field(12, 12)) op.rd = 1;
+        }
+      } else {
+        op.rs[0] = 2;
+        op.rs[1] = r2;
+        op.fp_rs[1] = fp;
+        op.store = true;
+      }
+    }
+    return op;
+  }
+  const int opcode = word & 0x7f;
+  const int rd = field(11, 7);
+  const int rs1 = field(19, 15);
+  const int rs2 = field(24, 20);
+  switch (opcode) {
+    case 0x37: case 0x17: case 0x6f:  // lui, auipc, jal
+      op.rd = rd;
+      break;
+    case 0x13: case 0x1b: case 0x67: case 0x73:  // immediate forms, jalr, system
+      op.rs[0] = rs1;
+      op.rd = rd;
+      break;
+    case 0x03: case 0x07:  // loads
+      op.rs[0] = rs1;
+      op.rd = rd;
+      op.fp_rd = opcode == 0x07;
+      op.load = true;
+      break;
+    case 0x23: case 0x27:  // stores
+      op.rs[0] = rs1;
+      op.rs[1] = rs2;
+      op.fp_rs[1] = opcode == 0x27;
+      op.store = true;
+      break;
+    case 0x2f:  // atomics
+      op.rs[0] = rs1;
+      op.rs[1] = rs2;
+      op.rd = rd;
+      op.load = op.store = true;
+      break;
+    case 0x33: case 0x3b:  // register-register
+      op.rs[0] = rs1;
+      op.rs[1] = rs2;
+      op.rd = rd;
+      break;
+    case 0x63:  // branches
+      op.rs[0] = rs1;
+      op.rs[1] = rs2;
+      break;
+    case 0x43: case 0x47: case 0x4b: case 0x4f:  // fused multiply-add
+      op.rs[2] = field(31, 27);
+      op.fp_rs[2] = true;
+      [[fallthrough]];
+    case 0x53:  // other floating-point operations
+      op.rs[0] = rs1;
+      op.rs[1] = rs2;
+      op.fp_rs[0] = op.fp_rs[1] = true;
+      op.rd = rd;
+      op.fp_rd = true;
+      break;
+    default:
+      break;
+  }
+  return op;
+}
+
+void write_details(et_writer_t& out, unsigned short piid, uint64_t pc, uint32_t word, uint64_t count) {
+  const operands op = decode_operands(word);
+  const uint64_t seed = (pc ^ (count << 17)) * 0x9e3779b97f4a7c15ull;
+  static const unsigned char int_slot[3] = {1, 2, 3};
+  static const unsigned char fp_slot[3] = {5, 6, 7};
+  for (int i = 0; i < 3; ++i) {
+    if (op.rs[i] < 0) continue;
+    const unsigned char reg = static_cast<unsigned char>(op.rs[i]);
+    const uint64_t data = seed >> i;
+    if (op.fp_rs[i]) {
+      out.record_swt_frfra(piid, fp_slot[i], reg);
+      out.record_swt_frfrd(piid, fp_slot[i], data);
+    } else {
+      out.record_swt_irfra(piid, int_slot[i], reg);
+      out.record_swt_irfrd(piid, int_slot[i], data);
+    }
+  }
+  if (op.load || op.store) {
+    const uint64_t va = 0x3ffff000000ull + ((seed >> 20) & 0xffff8);
+    out.record_swt_va(piid, va);
+    out.record_swt_pa(piid, va & 0xffffffffffull);
+    if (op.store) out.record_swt_std(piid, seed ^ va);
+  }
+  if (op.rd > 0 || (op.rd == 0 && op.fp_rd)) {
+    const unsigned char reg = static_cast<unsigned char>(op.rd);
+    if (op.fp_rd) {
+      out.record_swt_frfwa(piid, reg);
+      out.record_swt_frfwd(piid, ~seed);
+    } else {
+      out.record_swt_irfwa(piid, reg);
+      out.record_swt_irfwd(piid, ~seed);
+    }
+  }
+}
+
+bool detailed(uint64_t count, unsigned percent) {
+  if (percent == 0) return false;
+  return ((count * 0x9e3779b97f4a7c15ull) >> 32) % 100 < percent;
 }
 
 encoder::encoder(const encoder_options& options, uint32_t source, sink_t message_sink)

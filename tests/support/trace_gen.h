@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+class et_writer_t;
+
 namespace trace_gen {
 
 enum class insn_class {
@@ -31,6 +33,33 @@ struct insn_info {
 // Length and control-flow class of one instruction word (the 16-bit ones in
 // the low half; the upper half is ignored for them).
 insn_info classify(uint32_t word, unsigned xlen);
+
+// Register operands and memory access of one instruction, as far as the
+// reference trace's detail records need them. Only the common encodings are
+// told apart; the values written for them are synthetic.
+struct operands {
+  int rs[3] = {-1, -1, -1};  // source registers (slots rs1, rs2, rs3)
+  bool fp_rs[3] = {false, false, false};
+  int rd = -1;
+  bool fp_rd = false;
+  bool load = false;
+  bool store = false;
+};
+
+// Source and destination registers and memory access of one instruction
+// word (a 16-bit one in the low half).
+operands decode_operands(uint32_t word);
+
+// Writes the detail records a core model adds to an instruction between its
+// issue and its commit: register reads and the write, addresses, store data.
+// `count` is the instruction's position in the run; the values are made up
+// from it and the PC.
+void write_details(et_writer_t& out, unsigned short piid, uint64_t pc, uint32_t word, uint64_t count);
+
+// Whether the instruction at position `count` of a run gets detail records
+// when `percent` of the instructions should have them: spread evenly but not
+// periodically.
+bool detailed(uint64_t count, unsigned percent);
 
 // One Nexus message: TCODE, then the fields in order. A field of width 0 is a
 // variable-width field; the SRC field (if any) is added by the serializer.

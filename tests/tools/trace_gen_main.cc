@@ -86,6 +86,10 @@ int run(int argc, char** argv) {
   TCLAP::ValueArg<unsigned> src("", "src", "trace source (hart) of the run", false, 0, "id", cmd);
   TCLAP::ValueArg<std::string> nexus("n", "nexus", "Nexus trace to write", false, "", "path", cmd);
   TCLAP::ValueArg<std::string> swt("s", "swt", "swt reference trace to write", false, "", "path", cmd);
+  TCLAP::ValueArg<unsigned> rich("", "rich",
+                                 "percentage of instructions whose swt records carry register reads and writes, "
+                                 "addresses and store data, like a core model's (default 0: issue and commit only)",
+                                 false, 0, "0-100", cmd);
   TCLAP::ValueArg<std::string> design("c", "config", "design-parameter file to write", false, "", "path", cmd);
   cmd.parse(argc, argv);
 
@@ -135,6 +139,8 @@ int run(int argc, char** argv) {
     if (swt_out) {
       const unsigned long piid = count & 1023;
       swt_out->record_swt_is(piid, 0, word);
+      if (trace_gen::detailed(count, rich.getValue()))
+        trace_gen::write_details(*swt_out, static_cast<unsigned short>(piid), at, static_cast<uint32_t>(word), count);
       swt_out->record_swt_cm(static_cast<unsigned short>(piid), at, false, false, 0, false);
     }
     ++count;

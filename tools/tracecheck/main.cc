@@ -109,17 +109,17 @@ uint64_t find_exit_address(const std::string& path) {
 
   // The segment that holds the label gives the offset between its virtual
   // and its load address, so the exit address is right even when segments
-  // are loaded with different offsets.
+  // are loaded with different offsets: the first loadable segment that holds
+  // an allocated section holding the label. The sections are indexed once,
+  // as a crafted file can have tens of thousands of segments and sections.
+  const section_ranges_t holders(elf.sections(), [vma](const elf_file_t::section_t& sec) {
+    return (sec.flags & SHF_ALLOC_FLAG) != 0 && vma - sec.address <= sec.size;
+  });
   for (const elf_file_t::segment_t& seg : elf.segments()) {
     if (seg.type != PT_LOAD_TYPE) continue;
-    for (size_t index : seg.sections) {
-      const elf_file_t::section_t* sec = elf.section(index);
-      if (!sec || !(sec->flags & SHF_ALLOC_FLAG)) continue;
-      if (vma - sec->address > sec->size) continue;
-      const uint64_t lma = seg.physical_address + vma - seg.virtual_address;
-      if (lma != 0) return lma;
-      break;
-    }
+    if (!holders.any_within(seg.virtual_address, seg.memory_size)) continue;
+    const uint64_t lma = seg.physical_address + vma - seg.virtual_address;
+    if (lma != 0) return lma;
   }
   throw std::runtime_error(label_failure("LMA"));
 }

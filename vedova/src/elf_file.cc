@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -29,14 +30,61 @@ bool nested(uint64_t start, uint64_t size, uint64_t base, uint64_t length) {
   return start >= base && range_within(start - base, size, length);
 }
 
+// Finds the zero bytes that end names in the file. A name usually ends a few
+// bytes on, but a crafted file can point thousands of names at one long run
+// of bytes without a zero; past a short scan, the position of the first
+// zero at or after the start of each 256-byte block (worked out once, on
+// first need) answers at once, so every look-up costs at most two short
+// scans.
+class terminator_finder_t {
+ public:
+  explicit terminator_finder_t(const std::vector<uint8_t>& file) : file(file) {}
+
+  // The position of the first zero byte in [from, limit), or limit.
+  size_t find(size_t from, size_t limit) {
+    const size_t near = std::min(limit, from + 2 * BLOCK);
+    if (const size_t at = scan(from, near); at < near || near == limit) return at;
+    if (next_zero.empty()) index();
+    const size_t block_end = (near / BLOCK + 1) * BLOCK;
+    const size_t at = scan(near, std::min(limit, block_end));
+    if (at < std::min(limit, block_end) || block_end >= limit) return at;
+    return std::min(limit, static_cast<size_t>(next_zero[block_end / BLOCK]));
+  }
+
+ private:
+  static constexpr size_t BLOCK = 256;
+
+  size_t scan(size_t from, size_t limit) const {
+    if (from >= limit) return limit;
+    const void* at = std::memchr(file.data() + from, '\0', limit - from);
+    return at == nullptr ? limit : static_cast<size_t>(static_cast<const uint8_t*>(at) - file.data());
+  }
+  void index() {
+    const size_t blocks = file.size() / BLOCK + 1;
+    next_zero.resize(blocks + 1);
+    next_zero[blocks] = file.size();
+    for (size_t k = blocks; k-- > 0;) {
+      const size_t start = k * BLOCK;
+      const size_t end = std::min(file.size(), start + BLOCK);
+      const size_t at = scan(start, end);
+      next_zero[k] = at < end ? at : next_zero[k + 1];
+    }
+  }
+
+  const std::vector<uint8_t>& file;
+  std::vector<uint64_t> next_zero;  // per block
+};
+
 // The zero-terminated text at `offset` of a string table, or empty when the
 // offset or the terminator lies outside the table's bytes.
-std::string_view string_at(const elf_file_t::section_t* table, uint64_t offset) {
+std::string_view string_at(const std::vector<uint8_t>& file, terminator_finder_t& zeros,
+                           const elf_file_t::section_t* table, uint64_t offset) {
   if (table == nullptr || offset >= table->byte_count) return {};
-  const char* start = reinterpret_cast<const char*>(table->bytes) + offset;
-  const void* end = std::memchr(start, '\0', table->byte_count - offset);
-  if (end == nullptr) return {};
-  return std::string_view(start, static_cast<const char*>(end) - start);
+  const size_t start = static_cast<size_t>(table->bytes - file.data()) + static_cast<size_t>(offset);
+  const size_t limit = static_cast<size_t>(table->bytes - file.data()) + table->byte_count;
+  const size_t end = zeros.find(start, limit);
+  if (end == limit) return {};
+  return std::string_view(reinterpret_cast<const char*>(file.data()) + start, end - start);
 }
 
 std::string elf_reason(const char* doing) {
@@ -174,6 +222,7 @@ void elf_file_t::parse(const std::string& what) {
   }
 
   // Section names; a broken name table leaves the names empty.
+  terminator_finder_t zeros(file);
   size_t names_index = 0;
   if (section_count > 0 && elf_getshdrstrndx(elf.get(), &names_index) == 0) {
     const section_t* names = section(names_index);
@@ -181,7 +230,7 @@ void elf_file_t::parse(const std::string& what) {
       GElf_Shdr shdr;
       for (size_t i = 0; i < section_count; ++i) {
         if (gelf_getshdr(elf_getscn(elf.get(), i), &shdr) != nullptr)
-          section_list[i].name = string_at(names, shdr.sh_name);
+          section_list[i].name = string_at(file, zeros, names, shdr.sh_name);
       }
     }
   }
@@ -213,17 +262,19 @@ void elf_file_t::parse(const std::string& what) {
     seg.file_size = phdr.p_filesz;
     seg.memory_size = phdr.p_memsz;
     seg.align = phdr.p_align;
-    for (size_t j = 1; j < section_count; ++j) {
-      const section_t& s = section_list[j];
-      const bool inside = (s.flags & SHF_ALLOC) != 0
-                              ? nested(s.address, s.size, seg.virtual_address, seg.memory_size)
-                              : nested(s.offset, s.type == SHT_NOBITS ? 0 : s.size, seg.offset, seg.file_size);
-      if (inside) seg.sections.push_back(j);
-    }
   }
 
   // Symbol tables. The entries are converted to host order by the library;
-  // the names are read from the linked string table's raw bytes.
+  // the names are read from the linked string table's raw bytes. Tables
+  // that overlap could make the symbols many times the file: real files
+  // never have them.
+  uint64_t symbol_bytes = 0;
+  for (size_t i = 1; i < section_count; ++i) {
+    const section_t& s = section_list[i];
+    if (s.type == SHT_SYMTAB || s.type == SHT_DYNSYM) symbol_bytes += s.byte_count;
+    if (symbol_bytes > file_size)
+      fail(what, "symbol tables overlap: they claim more bytes than the file's " + std::to_string(file_size));
+  }
   for (size_t i = 1; i < section_count; ++i) {
     const section_t& s = section_list[i];
     if (s.type != SHT_SYMTAB && s.type != SHT_DYNSYM) continue;
@@ -244,7 +295,7 @@ void elf_file_t::parse(const std::string& what) {
         if (gelf_getsym(data, static_cast<int>(k), &sym) == nullptr)
           fail(what, elf_reason(("cannot read symbol " + std::to_string(k) + " of section " + std::to_string(i)).c_str()));
         symbol_t& out = table.symbols[k];
-        out.name = string_at(strings, sym.st_name);
+        out.name = string_at(file, zeros, strings, sym.st_name);
         out.value = sym.st_value;
         out.size = sym.st_size;
         out.type = GELF_ST_TYPE(sym.st_info);
@@ -260,4 +311,90 @@ const elf_file_t::section_t* elf_file_t::find_section(std::string_view name) con
   for (const section_t& s : section_list)
     if (s.name == name) return &s;
   return nullptr;
+}
+
+std::vector<size_t> elf_file_t::sections_in(const segment_t& segment) const {
+  std::vector<size_t> held;
+  for (size_t j = 1; j < section_list.size(); ++j) {
+    const section_t& s = section_list[j];
+    const bool inside = (s.flags & SHF_ALLOC) != 0
+                            ? nested(s.address, s.size, segment.virtual_address, segment.memory_size)
+                            : nested(s.offset, s.type == SHT_NOBITS ? 0 : s.size, segment.offset, segment.file_size);
+    if (inside) held.push_back(j);
+  }
+  return held;
+}
+
+section_ranges_t::section_ranges_t(const std::vector<elf_file_t::section_t>& sections,
+                                   const std::function<bool(const elf_file_t::section_t&)>& keep) {
+  for (const elf_file_t::section_t& s : sections)
+    if (s.index != 0 && keep(s)) entries.push_back(entry_t{s.address, wide_t(s.address) + s.size, s.index});
+  std::sort(entries.begin(), entries.end(),
+            [](const entry_t& a, const entry_t& b) { return a.start < b.start; });
+  leaves = 1;
+  while (leaves < entries.size()) leaves *= 2;
+  lowest_end.assign(2 * leaves, ~wide_t(0));
+  for (size_t i = 0; i < entries.size(); ++i) lowest_end[leaves + i] = entries[i].end;
+  for (size_t node = leaves; node-- > 1;) lowest_end[node] = std::min(lowest_end[2 * node], lowest_end[2 * node + 1]);
+}
+
+size_t section_ranges_t::first_at_or_above(uint64_t base) const {
+  return static_cast<size_t>(
+      std::partition_point(entries.begin(), entries.end(), [base](const entry_t& e) { return e.start < base; }) -
+      entries.begin());
+}
+
+template <class Found>
+bool section_ranges_t::visit(size_t node, size_t node_low, size_t node_high, size_t from, wide_t limit,
+                             Found& found) const {
+  // Subtrees wholly below `from` or holding no end at or below the limit
+  // are passed over, so each entry found costs one path of the tree.
+  if (node_high <= from || lowest_end[node] > limit) return true;
+  if (node >= leaves) return found(node - leaves);
+  const size_t middle = node_low + (node_high - node_low) / 2;
+  return visit(2 * node, node_low, middle, from, limit, found) &&
+         visit(2 * node + 1, middle, node_high, from, limit, found);
+}
+
+bool section_ranges_t::any_within(uint64_t base, uint64_t length) const {
+  bool any = false;
+  auto found = [&any](size_t) { return !(any = true); };
+  visit(1, 0, leaves, first_at_or_above(base), wide_t(base) + length, found);
+  return any;
+}
+
+void section_ranges_t::list_within(uint64_t base, uint64_t length, std::vector<size_t>& out) const {
+  const size_t first = out.size();
+  auto found = [this, &out](size_t position) {
+    out.push_back(entries[position].index);
+    return true;
+  };
+  visit(1, 0, leaves, first_at_or_above(base), wide_t(base) + length, found);
+  std::sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
+}
+
+uint64_t section_ranges_t::count_within(const std::vector<std::pair<uint64_t, uint64_t>>& ranges) const {
+  // Ranges by falling base; the entries starting at or above each base are
+  // added to a counting tree over their ends as the base falls, and the
+  // ones ending at or below the range's end are counted.
+  std::vector<wide_t> ends;
+  ends.reserve(entries.size());
+  for (const entry_t& e : entries) ends.push_back(e.end);
+  std::sort(ends.begin(), ends.end());
+  std::vector<uint64_t> counts(ends.size() + 1, 0);  // Fenwick tree, 1-based
+  std::vector<std::pair<uint64_t, wide_t>> by_base;
+  by_base.reserve(ranges.size());
+  for (const auto& r : ranges) by_base.emplace_back(r.first, wide_t(r.first) + r.second);
+  std::sort(by_base.begin(), by_base.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  uint64_t total = 0;
+  size_t next = entries.size();  // entries[next..] are in the tree
+  for (const auto& r : by_base) {
+    for (; next > 0 && entries[next - 1].start >= r.first; --next) {
+      const size_t rank = static_cast<size_t>(std::lower_bound(ends.begin(), ends.end(), entries[next - 1].end) - ends.begin());
+      for (size_t k = rank + 1; k < counts.size(); k += k & (~k + 1)) ++counts[k];
+    }
+    size_t k = static_cast<size_t>(std::upper_bound(ends.begin(), ends.end(), r.second) - ends.begin());
+    for (; k > 0; k -= k & (~k + 1)) total += counts[k];
+  }
+  return total;
 }

@@ -8,12 +8,18 @@
 // The loader trusts nothing in the file: headers, tables and section bytes
 // that lie (even partly) outside the file make the load fail with a
 // std::runtime_error; a name whose string index is out of range, or a symbol
-// table whose string table is unusable, gives empty names instead.
+// table whose string table is unusable, gives empty names instead. Loading
+// costs memory and time in proportion to the file, whatever its tables
+// claim: nothing is kept per pair of segment and section (a crafted file can
+// have tens of thousands of each over one address range), and symbol tables
+// that together claim more bytes than the file has make the load fail.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class elf_file_t {
@@ -44,11 +50,6 @@ class elf_file_t {
     uint64_t file_size = 0;     // p_filesz
     uint64_t memory_size = 0;   // p_memsz
     uint64_t align = 0;         // p_align
-    // Indices of the sections the segment holds, ascending: an allocated
-    // section when its address range lies within the segment's memory
-    // range, any other section when its file range lies within the
-    // segment's file range. The null section 0 is never listed.
-    std::vector<size_t> sections;
   };
 
   struct symbol_t {
@@ -98,6 +99,14 @@ class elf_file_t {
   // Every SHT_SYMTAB and SHT_DYNSYM section, in section-table order.
   const std::vector<symbol_table_t>& symbol_tables() const { return symtab_list; }
 
+  // Indices of the sections `segment` holds, ascending: an allocated section
+  // when its address range lies within the segment's memory range, any other
+  // section when its file range lies within the segment's file range. The
+  // null section 0 is never listed. Worked out on each call with one pass
+  // over the section table, so asking it for every segment costs segments x
+  // sections: section_ranges_t answers such questions in bulk.
+  std::vector<size_t> sections_in(const segment_t& segment) const;
+
  private:
   void clear();
   void parse(const std::string& what);
@@ -110,4 +119,49 @@ class elf_file_t {
   std::vector<segment_t> segment_list;
   std::vector<section_t> section_list;
   std::vector<symbol_table_t> symtab_list;
+};
+
+// Some sections of one ELF file, indexed by address range, to find those
+// that lie within a range (a loadable segment's memory range): section
+// [address, address + size) lies within [base, base + length) when it starts
+// at or above base and ends at or below base + length, without wrapping, as
+// elf_file_t::sections_in decides for allocated sections.
+//
+// A crafted file can put tens of thousands of segments over one range and
+// tens of thousands of sections inside it, so that the pairs number
+// billions. Here one question costs a logarithm per section it finds, and
+// counting the pairs of many ranges costs no more than sorting them.
+class section_ranges_t {
+ public:
+  // Indexes every section of `sections` (as elf_file_t::sections() gives
+  // them) but the null section 0 for which keep(section) is true. The
+  // object refers to none of them afterwards.
+  section_ranges_t(const std::vector<elf_file_t::section_t>& sections,
+                   const std::function<bool(const elf_file_t::section_t&)>& keep);
+
+  // True when some indexed section lies within [base, base + length).
+  bool any_within(uint64_t base, uint64_t length) const;
+  // Appends the indices of the indexed sections that lie within [base,
+  // base + length) to `out`, ascending.
+  void list_within(uint64_t base, uint64_t length, std::vector<size_t>& out) const;
+  // The number of (range, indexed section) pairs where the section lies
+  // within the range, for the ranges (base, length) given.
+  uint64_t count_within(const std::vector<std::pair<uint64_t, uint64_t>>& ranges) const;
+
+ private:
+  using wide_t = unsigned __int128;  // an end address may lie at 2^64 or above
+  struct entry_t {
+    uint64_t start;
+    wide_t end;
+    size_t index;
+  };
+  // Calls found(position) for every position at or above `from` whose entry
+  // ends at or below `limit`, in position order, while it returns true.
+  template <class Found>
+  bool visit(size_t node, size_t node_low, size_t node_high, size_t from, wide_t limit, Found& found) const;
+  size_t first_at_or_above(uint64_t base) const;
+
+  std::vector<entry_t> entries;  // by start address
+  size_t leaves = 0;             // a power of two, at least entries.size()
+  std::vector<wide_t> lowest_end;  // tree of minimum ends: node 1 is the root
 };

@@ -3,12 +3,17 @@
 #include <elf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "crafted_elf.h"
 
 namespace {
 
@@ -131,7 +136,7 @@ TEST(ElfFile, ReadsEachFixture) {
       EXPECT_EQ(s.physical_address, e.paddr);
       EXPECT_EQ(s.file_size, e.filesz);
       EXPECT_EQ(s.memory_size, e.memsz);
-      EXPECT_EQ(s.sections, e.sections);
+      EXPECT_EQ(elf.sections_in(s), e.sections);
     }
 
     ASSERT_EQ(elf.symbol_tables().size(), 1u);
@@ -330,6 +335,120 @@ TEST(ElfFile, HostileImagesNeverCrash) {
     EXPECT_GT(loaded, 0u);
     EXPECT_GT(touched, 0u);
   }
+}
+
+
+// The address-range index answers exactly as a pass over every section does
+// (the containment test of sections_in), on random layouts with the awkward
+// values: empty sections at either end of a range, ranges reaching or
+// crossing the top of the address space, several sections with one start.
+TEST(SectionRanges, AgreesWithAPlainPass) {
+  std::mt19937_64 rng(99);
+  const uint64_t top = ~uint64_t(0);
+  const uint64_t awkward[] = {0, 1, 16, 0x100, top - 0x10, top - 1, top};
+  auto pick = [&](uint64_t scale) {
+    return rng() % 4 == 0 ? awkward[rng() % std::size(awkward)] : (rng() % 64) * scale;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::vector<elf_file_t::section_t> sections(1 + rng() % 40);
+    for (size_t i = 0; i < sections.size(); ++i) {
+      sections[i].index = i;
+      sections[i].address = pick(16);
+      sections[i].size = rng() % 3 == 0 ? 0 : pick(8);
+      sections[i].flags = rng() % 5 == 0 ? 0 : SHF_ALLOC;
+    }
+    sections[0].flags = SHF_ALLOC;  // the null section is never indexed
+    const section_ranges_t index(sections, [](const elf_file_t::section_t& s) { return s.flags != 0; });
+    std::vector<std::pair<uint64_t, uint64_t>> ranges;
+    uint64_t pairs = 0;
+    for (int r = 0; r < 20; ++r) {
+      const uint64_t base = pick(16), length = pick(32);
+      std::vector<size_t> expected;
+      for (size_t i = 1; i < sections.size(); ++i) {
+        const elf_file_t::section_t& s = sections[i];
+        if (s.flags != 0 && s.address >= base && s.address - base <= length && s.size <= length - (s.address - base))
+          expected.push_back(i);
+      }
+      std::vector<size_t> listed = {12345};  // appended to, not replaced
+      index.list_within(base, length, listed);
+      expected.insert(expected.begin(), 12345);
+      ASSERT_EQ(listed, expected) << std::hex << base << " " << length;
+      ASSERT_EQ(index.any_within(base, length), expected.size() > 1);
+      ranges.emplace_back(base, length);
+      pairs += expected.size() - 1;
+    }
+    ASSERT_EQ(index.count_within(ranges), pairs);
+  }
+  const section_ranges_t none({}, [](const elf_file_t::section_t&) { return true; });
+  EXPECT_FALSE(none.any_within(0, ~uint64_t(0)));
+  EXPECT_EQ(none.count_within({{0, ~uint64_t(0)}}), 0u);
+}
+
+// Names that run on for long stretches without a terminator, across the
+// blocks of the terminator search, read as a plain search reads them.
+TEST(ElfFile, LongNamesAndNamesWithoutTerminator) {
+  test_support::crafted_elf_options shape;
+  shape.sections = 300;
+  std::vector<uint8_t> b = test_support::crafted_elf(shape);
+  const uint64_t shoff = get_le(b, 0x28, 8);
+  const size_t names_index = get_le(b, 0x3e, 2);
+  // A new name table at the end of the file: runs of 1 to 700 letters
+  // between the zeros, and no zero in its last 500 bytes.
+  std::mt19937 rng(5);
+  const size_t table = b.size();
+  std::vector<uint8_t> names;
+  while (names.size() < 20000) {
+    names.insert(names.end(), 1 + rng() % (rng() % 8 == 0 ? 700 : 20), 'a' + rng() % 26);
+    names.push_back(0);
+  }
+  names.insert(names.end(), 500, 'z');
+  b.insert(b.end(), names.begin(), names.end());
+  put_le(b, shoff + 64 * names_index + 0x18, table, 8);
+  put_le(b, shoff + 64 * names_index + 0x20, names.size(), 8);
+  std::vector<uint32_t> offsets;
+  for (size_t i = 0; i < 300; ++i) {
+    const uint32_t offset = i < 10 ? static_cast<uint32_t>(names.size() - 1 - i * 37) : rng() % names.size();
+    offsets.push_back(offset);
+    put_le(b, shoff + 64 * (2 + i), offset, 4);
+  }
+  elf_file_t elf;
+  elf.load_bytes(b);
+  for (size_t i = 0; i < 300; ++i) {
+    const char* start = reinterpret_cast<const char*>(names.data()) + offsets[i];
+    const void* end = std::memchr(start, 0, names.size() - offsets[i]);
+    const std::string_view expected =
+        end == nullptr ? std::string_view() : std::string_view(start, static_cast<const char*>(end) - start);
+    ASSERT_EQ(elf.sections()[2 + i].name, expected) << offsets[i];
+  }
+}
+
+TEST(ElfFile, SymbolTablesLargerThanTheFileAreRefused) {
+  test_support::crafted_elf_options shape;
+  shape.sections = 2;
+  shape.nobits = false;
+  shape.exit_label = true;
+  std::vector<uint8_t> b = test_support::crafted_elf(shape);
+  const uint64_t shoff = get_le(b, 0x28, 8);
+  // Both ".h" sections become symbol tables over the start of the file:
+  // with .symtab (2 symbols) at most as large as the file, still accepted.
+  const size_t half = (b.size() - 48) / 2 / 24 * 24;
+  for (size_t i : {2, 3}) {
+    put_le(b, shoff + 64 * i + 0x04, SHT_SYMTAB, 4);
+    put_le(b, shoff + 64 * i + 0x18, 0, 8);
+    put_le(b, shoff + 64 * i + 0x20, half, 8);
+  }
+  elf_file_t elf;
+  elf.load_bytes(b);
+  EXPECT_EQ(elf.symbol_tables().size(), 3u);
+  put_le(b, shoff + 64 * 3 + 0x20, b.size() / 24 * 24, 8);
+  try {
+    elf.load_bytes(b, "crafted");
+    ADD_FAILURE() << "loaded";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "crafted: symbol tables overlap: they claim more bytes than the file's " + std::to_string(b.size()));
+  }
+  EXPECT_FALSE(elf.loaded());
 }
 
 }  // namespace

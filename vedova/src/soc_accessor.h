@@ -21,7 +21,11 @@ class soc_accessor_t : public logger_unit_t {
 
   // Loads one ELF file and adds its chunks. Raises std::runtime_error
   // "Can't find or process ELF file: " + path when it cannot be loaded; the
-  // (empty) image still joins image_list and earlier files stay loaded.
+  // (empty) image still joins image_list and earlier files stay loaded. A
+  // file whose loadable segments list more sections (a section counted once
+  // per segment) than any real program has is refused with "ELF file " +
+  // path + " has N sections in its loadable segments: at most M are
+  // supported"; it stays in image_list but adds nothing else.
   void parse_elf(const std::string& path);
 
   // The chunk that serves `pc`: the one with the smallest end above pc,

@@ -6,11 +6,15 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "crafted_elf.h"
 
 namespace {
 
@@ -278,6 +282,87 @@ TEST(SocAccessor, DebugLines) {
     image.parse_elf(fixture("rv64_lma.elf"));
   }
   EXPECT_EQ(out.str(), "");
+}
+
+
+// Many loadable segments over one range and many sections inside it, at
+// random places: the sections offered, their order and the chunks are those
+// of a plain pass over every segment and every section it holds.
+TEST(SocAccessor, CraftedLayoutsOfferWhatAPlainPassOffers) {
+  std::mt19937_64 rng(3);
+  for (int round = 0; round < 40; ++round) {
+    test_support::crafted_elf_options shape;
+    shape.segments = 1 + rng() % 30;
+    shape.sections = rng() % 40;
+    shape.nobits = false;
+    std::vector<uint8_t> b = test_support::crafted_elf(shape);
+    size_t shoff = 0;
+    for (int i = 0; i < 8; ++i) shoff |= size_t(b[0x28 + i]) << (8 * i);
+    const uint64_t base = test_support::kCraftedText;
+    for (size_t i = 0; i < shape.segments; ++i) {
+      const size_t at = 64 + 56 * i;
+      if (rng() % 6 == 0) put_le(b, at, PT_NOTE, 4);
+      put_le(b, at + 0x10, base + 16 * (rng() % 8), 8);
+      put_le(b, at + 0x18, 0x1000 * i, 8);
+      put_le(b, at + 0x28, rng() % 5 == 0 ? ~uint64_t(0) : 16 * (rng() % 24), 8);
+    }
+    for (size_t j = 2; j < 2 + shape.sections; ++j) {
+      const size_t at = shoff + 64 * j;
+      const int kind = static_cast<int>(rng() % 6);
+      if (kind == 0) put_le(b, at + 0x04, SHT_NOBITS, 4);
+      if (kind == 1) put_le(b, at + 0x08, SHF_WRITE, 8);  // not allocated
+      put_le(b, at + 0x10, base + 4 * (rng() % 64), 8);    // several share an address
+      put_le(b, at + 0x20, rng() % 3 == 0 ? 0 : 4 * (rng() % 8), 8);
+    }
+    soc_accessor_t image("sacc");
+    image.parse_elf(write_temp("crafted_layout.elf", b));
+    const elf_file_t& elf = *image.image_list[0].first;
+
+    std::vector<std::tuple<uint64_t, uint64_t, const elf_file_t::section_t*>> offered;
+    std::map<uint64_t, std::pair<uint64_t, const uint8_t*>> chunks;
+    for (const elf_file_t::segment_t& segment : elf.segments()) {
+      if (segment.type != PT_LOAD) continue;
+      for (size_t index : elf.sections_in(segment)) {
+        const elf_file_t::section_t* section = elf.section(index);
+        if ((section->flags & SHF_ALLOC) == 0 || section->type == SHT_NOBITS) continue;
+        offered.emplace_back(segment.virtual_address, segment.physical_address, section);
+        if (section->byte_count != 0) chunks.emplace(section->address + section->byte_count,
+                                                     std::make_pair(section->address, section->bytes));
+      }
+    }
+    ASSERT_EQ(image.segment_sections, offered) << round;
+    ASSERT_EQ(image.chunk_map, chunks) << round;
+  }
+}
+
+TEST(SocAccessor, FilesWithTooManySectionsInSegmentsAreRefused) {
+  soc_accessor_t image("sacc");
+  image.parse_elf(fixture("rv32_le.elf"));
+  // 1024 segments holding .text and 1023 empty sections each: exactly as
+  // many pairs as are supported. One section more is too many.
+  test_support::crafted_elf_options shape;
+  shape.segments = 1024;
+  shape.sections = 1023;
+  shape.nobits = false;
+  image.parse_elf(write_temp("most_pairs.elf", test_support::crafted_elf(shape)));
+  EXPECT_EQ(image.segment_sections.size(), 1024u * 1024u + 1);
+  EXPECT_EQ(image.chunk_map.size(), 2u);
+  ++shape.sections;
+  const std::string path = write_temp("too_many_pairs.elf", test_support::crafted_elf(shape));
+  try {
+    image.parse_elf(path);
+    ADD_FAILURE() << "loaded";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "ELF file " + path + " has 1049600 sections in its loadable segments: at most 1048576 are supported");
+  }
+  // The file joins image_list; nothing else changes.
+  ASSERT_EQ(image.image_list.size(), 3u);
+  EXPECT_EQ(image.image_list[2].second, path);
+  EXPECT_EQ(image.segment_sections.size(), 1024u * 1024u + 1);
+  EXPECT_EQ(image.chunk_map.size(), 2u);
+  EXPECT_EQ(image.symbol_tables.size(), 1u);
+  EXPECT_EQ(word_at(image, test_support::kCraftedText), test_support::kCraftedInsn);
 }
 
 }  // namespace

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <map>
+#include <random>
+#include <vector>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -53,6 +58,97 @@ TEST(ConfigMergeTest, MergeFoldsEqualChildrenAndKeepsDistinctOnes) {
     d->append(fromXml(c.source), c.merge);
     EXPECT_EQ(d->toString(), c.expected) << c.source << (c.merge ? " merged" : " appended");
   }
+}
+
+// A tree as plain data, merged the way the merge is defined, step by step:
+// the model the random trees below are checked against.
+struct Model {
+  std::string name, value;
+  std::map<std::string, std::string> attrs;
+  std::vector<Model> children;
+
+  std::string xml() const {
+    std::string out = "<" + name;
+    for (const auto& a : attrs) out += " " + a.first + "='" + a.second + "'";
+    out += ">" + value;
+    for (const Model& c : children) out += c.xml();
+    return out + "</" + name + ">";
+  }
+  void dump(std::string& out, unsigned indent) const {
+    out += std::string(indent, ' ') + name + ":" + (value.empty() ? "" : " [" + value + "]") + "\n";
+    for (const auto& a : attrs)
+      out += std::string(indent + 2, ' ') + a.first + ": " + (a.second.empty() ? "(empty)" : a.second) + "\n";
+    // The child table is ordered by name, then by insertion.
+    std::vector<const Model*> order;
+    for (const Model& c : children) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const Model* a, const Model* b) { return a->name < b->name; });
+    for (const Model* c : order) c->dump(out, indent + 2);
+  }
+  static void append(Model& d, const Model& s, bool merge) {
+    for (const Model& c : s.children) {
+      Model* match = nullptr;
+      for (Model& candidate : d.children) {
+        if (!merge || candidate.name != c.name) continue;
+        bool covers = true;
+        for (const auto& a : c.attrs) {
+          const auto it = candidate.attrs.find(a.first);
+          covers = covers && it != candidate.attrs.end() && it->second == a.second;
+        }
+        if (covers) {
+          match = &candidate;
+          break;
+        }
+      }
+      if (match == nullptr) {
+        d.children.push_back(Model{c.name, "", {}, {}});
+        match = &d.children.back();
+        append(*match, c, merge);
+      } else {
+        append(*match, c, true);
+      }
+    }
+    for (const auto& a : s.attrs) d.attrs[a.first] = a.second;
+    d.value = s.value;
+  }
+};
+
+Model randomModel(std::mt19937& rng, const std::string& name, int depth) {
+  Model m{name, rng() % 3 == 0 ? std::to_string(rng() % 5) : "", {}, {}};
+  for (const char* attr : {"id", "k"})
+    if (rng() % 3 == 0) m.attrs[attr] = std::to_string(rng() % 3);
+  const int children = depth == 0 ? 0 : static_cast<int>(rng() % 6);
+  for (int i = 0; i < children; ++i) m.children.push_back(randomModel(rng, rng() % 3 == 0 ? "b" : "a", depth - 1));
+  return m;
+}
+
+TEST(ConfigMergeTest, RandomTreesMergeAsDefined) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 500; ++round) {
+    const bool merge = round % 4 != 0;
+    Model d = randomModel(rng, "d", 3), s = randomModel(rng, "s", 3);
+    d.value = s.value = "";  // a root element's own text is not read
+    Node dn = fromXml(d.xml());
+    dn->append(fromXml(s.xml()), merge);
+    Model::append(d, s, merge);
+    std::string expected;
+    d.dump(expected, 0);
+    ASSERT_EQ(dn->toString(), expected) << d.xml() << " + " << s.xml();
+  }
+}
+
+// Tens of thousands of elements of one name that differ in an attribute:
+// each is checked against the few children that could match, not all.
+TEST(ConfigMergeTest, ManyChildrenOfOneNameMergeInProportion) {
+  std::string xml = "<s>";
+  for (int i = 0; i < 50000; ++i) xml += "<x id='" + std::to_string(i) + "'/>";
+  xml += "<x id='7'>v</x></s>";  // merges into the eighth
+  const Node src = fromXml(xml);
+  const auto start = std::chrono::steady_clock::now();
+  Node root = std::make_shared<ConfigNodeClass>("soc");
+  root->append(src, true);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
+  EXPECT_EQ(root->getChildren()->size(), 50000u);
+  EXPECT_EQ(root->getNodeValue<std::string>("x#id:7"), "v");
 }
 
 TEST(ConfigMergeTest, PlainAppendTwiceDuplicatesEverything) {

@@ -4,6 +4,8 @@
 #include <tinyxml2.h>
 #include <wordexp.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 #include <utility>
@@ -38,6 +40,26 @@ class OpenFileGuard {
   ~OpenFileGuard() { open_files.pop_back(); }
   OpenFileGuard(const OpenFileGuard&) = delete;
   OpenFileGuard& operator=(const OpenFileGuard&) = delete;
+};
+
+// What the includes of one outermost load may read. Each include is
+// charged its file's size but at least kIncludeCharge bytes, so a few small
+// files that include each other many times over (the tree doubles with each
+// level) stop at a bounded tree instead of growing without end.
+constexpr std::uint64_t kMaxIncludedBytes = 16 << 20;
+constexpr std::uint64_t kIncludeCharge = 4096;
+std::uint64_t included_bytes = 0;
+int load_depth = 0;
+
+// Starts the include budget afresh for an outermost load.
+class LoadScope {
+ public:
+  LoadScope() {
+    if (load_depth++ == 0) included_bytes = 0;
+  }
+  ~LoadScope() { --load_depth; }
+  LoadScope(const LoadScope&) = delete;
+  LoadScope& operator=(const LoadScope&) = delete;
 };
 
 bool isOpen(const std::string& file) {
@@ -78,6 +100,7 @@ std::string ConfigNodeClass::expandVar(const char* text, bool expand) {
 }
 
 bool ConfigNodeClass::load(const std::string& file, bool expand) {
+  LoadScope scope;
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS) {
     report("Could't load file: " + file);
@@ -94,6 +117,7 @@ bool ConfigNodeClass::load(const std::string& file, bool expand) {
 }
 
 bool ConfigNodeClass::loads(const std::string& xml, bool expand) {
+  LoadScope scope;
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.Parse(xml.c_str()) != tinyxml2::XML_SUCCESS) {
     report("Could't load from string: " + xml);
@@ -156,6 +180,14 @@ bool ConfigNodeClass::include(const std::string& file, bool expand) {
     report("Includes nested too deeply at: " + file);
     return false;
   }
+  struct stat st;
+  const std::uint64_t size = ::stat(file.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  const std::uint64_t charge = std::max(size, kIncludeCharge);
+  if (charge > kMaxIncludedBytes - included_bytes) {
+    report("Includes read too much in one load at: " + file);
+    return false;
+  }
+  included_bytes += charge;
   tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
   if (doc.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS) {
     report("Could't load file: " + file);

@@ -258,4 +258,34 @@ TEST(ConfigXmlTest, DeepIncludeChainStops) {
   rmdir(dir.c_str());
 }
 
+// Files that each include the next one ten times: the tree grows tenfold
+// with each level. The includes of one load read a bounded amount, so eight
+// levels (a hundred million nodes) fail quickly; three levels load, and a
+// new load starts with a fresh allowance.
+TEST(ConfigXmlTest, IncludeFanOutIsBounded) {
+  char tmpl[] = "/tmp/xcfg_fan_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl;
+  const int levels = 8;
+  for (int i = 0; i <= levels; ++i) {
+    std::ofstream out(dir + "/f" + std::to_string(i) + ".xml");
+    out << "<n" << i << ">";
+    for (int k = 0; k < 10 && i < levels; ++k) out << "<include name='f" << i + 1 << ".xml'/>";
+    out << "</n" << i << ">\n";
+  }
+  Node n = fresh();
+  CaptureStderr();
+  EXPECT_FALSE(n->load(dir + "/f0.xml", false));
+  EXPECT_NE(GetCapturedStderr().find("Includes read too much in one load at: " + dir + "/f"), std::string::npos);
+  EXPECT_LT(n->toString().size(), 1u << 20);
+
+  Node small = fresh();
+  ASSERT_TRUE(small->load(dir + "/f" + std::to_string(levels - 3) + ".xml", false));
+  ASSERT_TRUE(small->load(dir + "/f" + std::to_string(levels - 3) + ".xml", false));
+  EXPECT_EQ(small->getNode("n" + std::to_string(levels - 2))->getChildren()->count("n" + std::to_string(levels - 1)),
+            10u);
+  for (int i = 0; i <= levels; ++i) unlink((dir + "/f" + std::to_string(i) + ".xml").c_str());
+  rmdir(dir.c_str());
+}
+
 }  // namespace
