@@ -31,11 +31,10 @@ struct nexus_decoder_test_access {
     return b >> 2;
   }
 
-  // Empties the message text and sets it up as the message loop does.
+  // Empties the message text and starts it as the message loop does.
   static void begin_message(nexus_decoder_t& d) {
-    d.msg_text.str("");
     d.msg_text.clear();
-    d.msg_text << std::uppercase << std::hex << '\n';
+    d.msg_text.add("\n");
   }
 
   // Runs the parser of `tcode`; false for a TCODE that has none.

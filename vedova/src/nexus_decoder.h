@@ -6,14 +6,75 @@
 
 #include <cstdint>
 #include <fstream>
+#include <istream>
 #include <memory>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 class mh_swt_reader_t;
 class disassembler_t;
+
+// The trace file: an input stream over a file buffer that also shows the
+// bytes it has read ahead, so that the message dump can look at a whole
+// message without moving the read position (moving it back costs two
+// system calls and a new read for every message).
+class nexus_trace_stream_t : public std::istream {
+ public:
+  class buffer_t : public std::filebuf {
+   public:
+    // The bytes read from the file and not yet taken; may be empty.
+    const char* ahead_begin() const { return gptr(); }
+    const char* ahead_end() const { return egptr(); }
+  };
+
+  nexus_trace_stream_t() : std::istream(nullptr) { std::istream::rdbuf(&buf); }
+  // As std::ifstream::open: the stream fails when the file cannot be opened.
+  void open(const std::string& path, std::ios::openmode mode) {
+    if (buf.open(path, mode | std::ios::in))
+      clear();
+    else
+      setstate(std::ios::failbit);
+  }
+  bool is_open() const { return buf.is_open(); }
+  buffer_t* rdbuf() { return &buf; }
+
+ private:
+  buffer_t buf;
+};
+
+// The log line of the current message, kept as its pieces: texts, each
+// optionally followed by a value in upper-case hexadecimal without leading
+// zeros. Every message fills one, but it is printed only on request, so the
+// characters are made only then.
+class nexus_msg_text_t {
+ public:
+  void clear() { count = 0; }
+  // Appends a text.
+  nexus_msg_text_t& add(const char* text) { return push(text, 0, false); }
+  // Appends a text followed by the value.
+  nexus_msg_text_t& add(const char* text, uint64_t value) { return push(text, value, true); }
+  // Appends the line to `out`.
+  void append_to(std::string& out) const;
+  std::string str() const;
+
+ private:
+  struct piece_t {
+    const char* text;
+    uint64_t value;
+    bool has_value;
+  };
+  // Room for the longest message line; the parsers never add more pieces.
+  static constexpr unsigned capacity = 16;
+
+  nexus_msg_text_t& push(const char* text, uint64_t value, bool has_value) {
+    if (count < capacity) pieces[count++] = piece_t{text, value, has_value};
+    return *this;
+  }
+
+  piece_t pieces[capacity];
+  unsigned count = 0;
+};
 
 class nexus_decoder_t {
  public:
@@ -51,7 +112,7 @@ class nexus_decoder_t {
 
   // Message parsers: each reads the rest of one message whose TCODE slice has
   // already been read and appends the message's log line to msg_text, which
-  // the message loop has emptied and set to upper-case hexadecimal.
+  // the message loop has emptied and started with a line end.
   void parse_sync();
   void parse_ownership();
   void parse_dir_brch(bool sync);
@@ -75,7 +136,12 @@ class nexus_decoder_t {
  private:
   friend struct nexus_decoder_test_access;
 
-  std::ifstream trace_stream;
+  // End a message line with its TSTAMP and the source's global time stamp,
+  // or (the sync forms) with the global time stamp alone.
+  void add_tstamp_text(uint64_t ts);
+  void add_global_tstamp_text();
+
+  nexus_trace_stream_t trace_stream;
   uint64_t xlen;
   std::vector<uint64_t> tstamp;
   bool src_present;
@@ -89,7 +155,7 @@ class nexus_decoder_t {
   std::vector<uint64_t> uaddr;
   uint64_t hist;
   uint8_t bit_cursor;
-  std::ostringstream msg_text;
+  nexus_msg_text_t msg_text;
   bool nexus_log;
   bool disasm_log;
   bool metrics_log;

@@ -56,9 +56,10 @@ uint64_t reverse_low_bits(uint64_t x) {
   return (uint64_t(1) << n) | (reverse_bits64(x) >> (64 - n));
 }
 
-char priv_letter(uint64_t priv) {
-  static const char letters[4] = {'U', 'S', '?', 'M'};
-  return letters[priv & 3];
+// The privilege letter in brackets and the label of the field after it.
+const char* priv_and_v_label(uint64_t priv) {
+  static const char* const texts[4] = {"[U] V = 0x", "[S] V = 0x", "[?] V = 0x", "[M] V = 0x"};
+  return texts[priv & 3];
 }
 
 }  // namespace
@@ -88,6 +89,28 @@ nexus_decoder_t::nexus_decoder_t(unsigned long xlen_, bool src_present_, unsigne
 }
 
 nexus_decoder_t::~nexus_decoder_t() = default;
+
+void nexus_msg_text_t::append_to(std::string& out) const {
+  static const char digits[] = "0123456789ABCDEF";
+  for (unsigned i = 0; i < count; ++i) {
+    out += pieces[i].text;
+    if (!pieces[i].has_value) continue;
+    uint64_t v = pieces[i].value;
+    const int n = v == 0 ? 1 : (67 - __builtin_clzll(v)) / 4;
+    char buf[16];
+    for (int k = n - 1; k >= 0; --k) {
+      buf[k] = digits[v & 15];
+      v >>= 4;
+    }
+    out.append(buf, static_cast<size_t>(n));
+  }
+}
+
+std::string nexus_msg_text_t::str() const {
+  std::string s;
+  append_to(s);
+  return s;
+}
 
 void nexus_decoder_t::parse_fixed_field(unsigned long width, unsigned char* out,
                                         unsigned long size) {
@@ -150,15 +173,28 @@ void nexus_decoder_t::parse_variable_field(unsigned char* out) {
   std::memcpy(out, &value, sizeof value);
 }
 
+// The end of most message lines: the message's own time stamp and the
+// source's global one.
+void nexus_decoder_t::add_tstamp_text(uint64_t ts) {
+  msg_text.add(" TSTAMP = 0x", ts).add(" (GLOBAL TSTAMP = 0x", tstamp[src]).add(")\n");
+}
+
+// The end of the lines of the sync forms, which set the global time stamp.
+void nexus_decoder_t::add_global_tstamp_text() {
+  msg_text.add(" GLOBAL TSTAMP = 0x", tstamp[src]).add("\n");
+}
+
 void nexus_decoder_t::parse_sync() {
   if (src_present) src = static_cast<uint32_t>(read_fixed(*this, src_width));
   const uint64_t sync = read_fixed(*this, 4);
   icnt = static_cast<uint32_t>(read_variable(*this));
   faddr[src] = read_variable(*this) << 1;
   if (!end_of_message) tstamp[src] = read_variable(*this);
-  msg_text << "Synchronization msg: " << " SRC = 0x" << src << "  SYNC = 0x" << sync
-           << " I-CNT = 0x" << icnt << " F-ADDR = 0x" << faddr[src]
-           << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+  msg_text.add("Synchronization msg:  SRC = 0x", src)
+      .add("  SYNC = 0x", sync)
+      .add(" I-CNT = 0x", icnt)
+      .add(" F-ADDR = 0x", faddr[src]);
+  add_global_tstamp_text();
 }
 
 void nexus_decoder_t::parse_ownership() {
@@ -168,9 +204,8 @@ void nexus_decoder_t::parse_ownership() {
   tstamp[src] += ts;
   const uint32_t priv = (process >> 2) & 3;
   const uint32_t v = (process >> 4) & 1;
-  msg_text << "Ownership msg:" << " SRC = 0x" << src << " PRIV = 0x" << priv << "["
-           << priv_letter(priv) << "]" << " V = 0x" << v << " TSTAMP = 0x" << ts
-           << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+  msg_text.add("Ownership msg: SRC = 0x", src).add(" PRIV = 0x", priv).add(priv_and_v_label(priv), v);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_dir_brch(bool sync) {
@@ -180,16 +215,18 @@ void nexus_decoder_t::parse_dir_brch(bool sync) {
     icnt = static_cast<uint32_t>(read_variable(*this));
     faddr[src] = read_variable(*this) << 1;
     if (!end_of_message) tstamp[src] = read_variable(*this);
-    msg_text << "Direct Branch Sync msg:" << " SRC = 0x" << src << " SYNC = 0x" << sync_code
-             << " I-CNT = 0x" << icnt << " F-ADDR = 0x" << faddr[src]
-             << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+    msg_text.add("Direct Branch Sync msg: SRC = 0x", src)
+        .add(" SYNC = 0x", sync_code)
+        .add(" I-CNT = 0x", icnt)
+        .add(" F-ADDR = 0x", faddr[src]);
+    add_global_tstamp_text();
     return;
   }
   icnt = static_cast<uint32_t>(read_variable(*this));
   const uint64_t ts = end_of_message ? 0 : read_variable(*this);
   tstamp[src] += ts;
-  msg_text << "Direct Branch msg:" << " SRC = 0x" << src << " I-CNT = 0x" << icnt
-           << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+  msg_text.add("Direct Branch msg: SRC = 0x", src).add(" I-CNT = 0x", icnt);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_indir_brch(bool sync) {
@@ -200,9 +237,12 @@ void nexus_decoder_t::parse_indir_brch(bool sync) {
     icnt = static_cast<uint32_t>(read_variable(*this));
     faddr[src] = read_variable(*this) << 1;
     if (!end_of_message) tstamp[src] = read_variable(*this);
-    msg_text << "Indirect Branch Sync msg:" << " SRC = 0x" << src << " SYNC = 0x" << sync_code
-             << " BTYPE = 0x" << btype << " I-CNT = 0x" << icnt << " F-ADDR = 0x" << faddr[src]
-             << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+    msg_text.add("Indirect Branch Sync msg: SRC = 0x", src)
+        .add(" SYNC = 0x", sync_code)
+        .add(" BTYPE = 0x", btype)
+        .add(" I-CNT = 0x", icnt)
+        .add(" F-ADDR = 0x", faddr[src]);
+    add_global_tstamp_text();
     return;
   }
   const uint64_t btype = read_fixed(*this, 2);
@@ -210,9 +250,11 @@ void nexus_decoder_t::parse_indir_brch(bool sync) {
   uaddr[src] = read_variable(*this) << 1;
   const uint64_t ts = end_of_message ? 0 : read_variable(*this);
   tstamp[src] += ts;
-  msg_text << "Indirect Branch msg:" << " SRC = 0x" << src << " BTYPE = 0x" << btype
-           << " I-CNT = 0x" << icnt << " U-ADDR = 0x" << uaddr[src] << " TSTAMP = 0x" << ts
-           << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+  msg_text.add("Indirect Branch msg: SRC = 0x", src)
+      .add(" BTYPE = 0x", btype)
+      .add(" I-CNT = 0x", icnt)
+      .add(" U-ADDR = 0x", uaddr[src]);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_history(bool sync) {
@@ -225,10 +267,13 @@ void nexus_decoder_t::parse_history(bool sync) {
     const uint64_t hist_field = read_variable(*this);
     hist = reverse_low_bits(hist_field);
     if (!end_of_message) tstamp[src] = read_variable(*this);
-    msg_text << "History Branch with SYNC msg:" << " SRC = 0x" << src << " SYNC = 0x"
-             << sync_code << " BTYPE = 0x" << btype << " I-CNT = 0x" << icnt
-             << " F-ADDR = 0x" << faddr[src] << " HIST = 0x" << hist_field
-             << " GLOBAL TSTAMP = 0x" << tstamp[src] << '\n';
+    msg_text.add("History Branch with SYNC msg: SRC = 0x", src)
+        .add(" SYNC = 0x", sync_code)
+        .add(" BTYPE = 0x", btype)
+        .add(" I-CNT = 0x", icnt)
+        .add(" F-ADDR = 0x", faddr[src])
+        .add(" HIST = 0x", hist_field);
+    add_global_tstamp_text();
     return;
   }
   const uint64_t btype = read_fixed(*this, 2);
@@ -238,10 +283,12 @@ void nexus_decoder_t::parse_history(bool sync) {
   hist = reverse_low_bits(hist_field);
   const uint64_t ts = end_of_message ? 0 : read_variable(*this);
   tstamp[src] += ts;
-  msg_text << "History Branch msg:" << " SRC = 0x" << src << " BTYPE = 0x" << btype
-           << " I-CNT = 0x" << icnt << " U-ADDR = 0x" << uaddr[src] << " HIST = 0x"
-           << hist_field << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src]
-           << ")" << '\n';
+  msg_text.add("History Branch msg: SRC = 0x", src)
+      .add(" BTYPE = 0x", btype)
+      .add(" I-CNT = 0x", icnt)
+      .add(" U-ADDR = 0x", uaddr[src])
+      .add(" HIST = 0x", hist_field);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_error() {
@@ -250,9 +297,8 @@ void nexus_decoder_t::parse_error() {
   const uint32_t ecode = static_cast<uint32_t>(read_variable(*this));
   const uint64_t ts = end_of_message ? 0 : read_variable(*this);
   tstamp[src] += ts;
-  msg_text << "Error msg:" << " SRC = 0x" << src << " ETYPE = 0x" << etype << " ECODE = 0x"
-           << ecode << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")"
-           << '\n';
+  msg_text.add("Error msg: SRC = 0x", src).add(" ETYPE = 0x", etype).add(" ECODE = 0x", ecode);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_correlation() {
@@ -268,13 +314,12 @@ void nexus_decoder_t::parse_correlation() {
   const uint64_t ts = end_of_message ? 0 : read_variable(*this);
   tstamp[src] += ts;
   hist = reverse_low_bits(hist);
-  msg_text << "Correlation msg: " << " SRC = 0x" << src << " EVCODE = 0x" << evcode;
-  if (cdf == 1) {
-    msg_text << " CDF = 0x" << "1" << " I-CNT = 0x" << icnt << " HIST = 0x" << hist_field;
-  } else {
-    msg_text << " I-CNT = 0x" << icnt;
-  }
-  msg_text << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+  msg_text.add("Correlation msg:  SRC = 0x", src).add(" EVCODE = 0x", evcode);
+  if (cdf == 1)
+    msg_text.add(" CDF = 0x1 I-CNT = 0x", icnt).add(" HIST = 0x", hist_field);
+  else
+    msg_text.add(" I-CNT = 0x", icnt);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_resource_full() {
@@ -301,12 +346,12 @@ void nexus_decoder_t::parse_resource_full() {
   tstamp[src] += ts;
   hist = reverse_low_bits(hist);
   if (rcode > 1) return;
-  msg_text << "Resource full msg:" << " SRC = 0x" << src;
+  msg_text.add("Resource full msg: SRC = 0x", src);
   if (rcode == 0)
-    msg_text << " RCODE = 0x" << "0" << " ICNT = 0x" << icnt;
+    msg_text.add(" RCODE = 0x0 ICNT = 0x", icnt);
   else
-    msg_text << " RCODE = 0x" << "1" << " HIST = 0x" << rdata;
-  msg_text << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+    msg_text.add(" RCODE = 0x1 HIST = 0x", rdata);
+  add_tstamp_text(ts);
 }
 
 void nexus_decoder_t::parse_repeat_brch() {
@@ -314,6 +359,6 @@ void nexus_decoder_t::parse_repeat_brch() {
   bcnt = static_cast<uint32_t>(read_variable(*this));
   const uint64_t ts = end_of_message ? 0 : read_variable(*this);
   tstamp[src] += ts;
-  msg_text << "Repeat Branch msg: " << " SRC = 0x" << src << " BCNT = 0x" << bcnt
-           << " TSTAMP = 0x" << ts << " (GLOBAL TSTAMP = 0x" << tstamp[src] << ")" << '\n';
+  msg_text.add("Repeat Branch msg:  SRC = 0x", src).add(" BCNT = 0x", bcnt);
+  add_tstamp_text(ts);
 }

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,22 +43,58 @@ enum : unsigned {
 
 constexpr int idle_byte = 0xFF;
 
-const char upper_digits[] = "0123456789ABCDEF";
-const char lower_digits[] = "0123456789abcdef";
+// The two hexadecimal digits of every byte value, in the order they are
+// written (the first digit in the low byte of the pair).
+struct hex_pairs_t {
+  uint16_t pair[256];
+};
+constexpr hex_pairs_t make_hex_pairs(const char* digits) {
+  hex_pairs_t t{};
+  for (unsigned i = 0; i < 256; ++i)
+    t.pair[i] = static_cast<uint16_t>(static_cast<uint8_t>(digits[i >> 4]) |
+                                      static_cast<uint8_t>(digits[i & 15]) << 8);
+  return t;
+}
+constexpr hex_pairs_t upper_pairs = make_hex_pairs("0123456789ABCDEF");
+constexpr hex_pairs_t lower_pairs = make_hex_pairs("0123456789abcdef");
 
-// Writes v in hexadecimal without leading zeros; returns the end.
-inline char* put_hex(char* p, uint64_t v, const char* digits) {
+// Letter case of hexadecimal digits.
+using hex_case_t = const hex_pairs_t*;
+constexpr hex_case_t upper_case = &upper_pairs;
+constexpr hex_case_t lower_case = &lower_pairs;
+
+// Stores the last n (1..8) of the eight hexadecimal digits of v at p; the
+// 8 - n bytes after them are scratch. The digits are put together four
+// pairs at a time in one word: one digit after the other costs a chain of
+// dependent steps per digit, and this runs for every executed instruction.
+inline void store_hex8(char* p, uint32_t v, int n, hex_case_t letter_case) {
+  const uint16_t* pairs = letter_case->pair;
+  // In memory order: the most significant byte's digits come first.
+  uint64_t digits = uint64_t(pairs[v >> 24]) | uint64_t(pairs[(v >> 16) & 255]) << 16 |
+                    uint64_t(pairs[(v >> 8) & 255]) << 32 | uint64_t(pairs[v & 255]) << 48;
+  digits >>= 8 * (8 - n);  // drop the leading zeros
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  digits = __builtin_bswap64(digits);
+#endif
+  std::memcpy(p, &digits, sizeof digits);
+}
+
+// Writes v in hexadecimal without leading zeros; returns the end. The 16
+// bytes from p must be writable: those after the end are scratch.
+inline char* put_hex(char* p, uint64_t v, hex_case_t letter_case) {
   const int n = v == 0 ? 1 : (67 - __builtin_clzll(v)) / 4;
-  for (int i = n - 1; i >= 0; --i) {
-    p[i] = digits[v & 15];
-    v >>= 4;
+  if (n <= 8) {
+    store_hex8(p, static_cast<uint32_t>(v), n, letter_case);
+  } else {
+    store_hex8(p, static_cast<uint32_t>(v >> 32), n - 8, letter_case);
+    store_hex8(p + n - 8, static_cast<uint32_t>(v), 8, letter_case);
   }
   return p + n;
 }
 
 std::string lower_hex(uint64_t v) {
   char buf[16];
-  return std::string(buf, put_hex(buf, v, lower_digits));
+  return std::string(buf, put_hex(buf, v, lower_case));
 }
 
 // Bytes of an instruction from the low bits of its word (RISC-V length
@@ -123,38 +160,163 @@ inline uint32_t insn_id(const disassembler_t& d, uint64_t w) {
   return p ? p->insn_id : ~uint32_t(0);
 }
 
-// The caller's stream, written through its buffer. The lines are flushed
-// when decoding ends, also when it ends by a failure, so the PC file holds
-// every line up to the failure; flushing each line as it is written would
-// cost one system call per executed instruction (about ten times the whole
-// decode). A write that fails ends decoding instead of being lost silently.
-class line_sink_t {
+// Slot of a word in a direct-mapped table of 2^bits entries: the top bits
+// of a multiplicative hash, which mixes every bit of the word into them.
+inline size_t cache_slot(uint64_t w, unsigned bits) { return static_cast<size_t>((w * 0x9E3779B97F4A7C15ull) >> (64 - bits)); }
+
+// The ids of recently looked-up words. A program's branches are few and
+// executed over and over, while the lookup scans a chain of patterns each
+// time; a small direct-mapped table answers most of them at once.
+class insn_id_cache_t {
  public:
-  explicit line_sink_t(std::ostream& out) : out_(out), sb_(out.rdbuf()) {
-    if (!sb_ || !out) throw std::runtime_error("Failed to write the decoded trace: the output stream is not usable");
+  explicit insn_id_cache_t(const disassembler_t& d) : disasm_(d) {
+    // Every slot starts as the true entry of word 0, so no slot needs a
+    // separate "empty" mark.
+    const entry_t zero{0, insn_id(d, 0)};
+    for (entry_t& e : entries_) e = zero;
   }
-  void write(const char* p, size_t n) {
-    if (static_cast<size_t>(sb_->sputn(p, static_cast<std::streamsize>(n))) != n) fail();
+  uint32_t id(uint64_t w) {
+    entry_t& e = entries_[cache_slot(w, index_bits)];
+    if (e.word != w) e = entry_t{w, insn_id(disasm_, w)};
+    return e.id;
   }
-  void write(const std::string& s) { write(s.data(), s.size()); }
-  void put(char c) {
-    if (sb_->sputc(c) == std::char_traits<char>::eof()) fail();
-  }
-  void flush() {
-    if (sb_->pubsync() == -1) fail();
-  }
-  // On the way out of a failure: the failure's own report stays the one
-  // that counts.
-  void flush_quietly() noexcept { sb_->pubsync(); }
 
  private:
+  static constexpr unsigned index_bits = 8;
+  struct entry_t {
+    uint64_t word;
+    uint32_t id;
+  };
+  const disassembler_t& disasm_;
+  entry_t entries_[size_t(1) << index_bits];
+};
+
+// The disassembly columns of recently executed words. With the column on,
+// every executed instruction would be disassembled anew (text built piece
+// by piece, one virtual call per operand); a program executes few distinct
+// words, over and over.
+class disasm_column_cache_t {
+ public:
+  // Takes room only when the column is written.
+  explicit disasm_column_cache_t(bool used) : entries_(used ? size_t(1) << index_bits : 0) {}
+  const std::string& column(nexus_decoder_t& decoder, uint64_t w, const disassembler_t& disasm) {
+    entry_t& e = entries_[cache_slot(w, index_bits)];
+    if (!e.filled || e.word != w) {
+      e.text = decoder.get_pc_disasm(w, disasm);
+      e.word = w;
+      e.filled = true;
+    }
+    return e.text;
+  }
+
+ private:
+  static constexpr unsigned index_bits = 8;
+  struct entry_t {
+    uint64_t word = 0;
+    bool filled = false;
+    std::string text;
+  };
+  std::vector<entry_t> entries_;
+};
+
+// The caller's stream, fed from a local buffer in large blocks: the walk
+// formats its lines straight into the buffer, and the stream sees one call
+// per block instead of several per line. Everything is handed on and the
+// stream flushed when decoding ends, also when it ends by a failure, so the
+// PC file holds every line up to the failure; flushing each line as it is
+// written would cost one system call per executed instruction (about ten
+// times the whole decode). A write that fails ends decoding instead of
+// being lost silently.
+class line_sink_t {
+ public:
+  // Bytes the walk may format in place after one call of room(): more than
+  // its longest piece (two PCs of a fused pair, or the count columns).
+  static constexpr size_t line_room = 128;
+
+  explicit line_sink_t(std::ostream& out) : out_(out), sb_(out.rdbuf()) {
+    if (!sb_ || !out) throw std::runtime_error("Failed to write the decoded trace: the output stream is not usable");
+    buf_.reset(new char[capacity]);
+    pos_ = buf_.get();
+  }
+  // Where the next bytes go; at least line_room bytes are free there. The
+  // bytes count once they are committed.
+  char* room() {
+    if (static_cast<size_t>(buf_.get() + capacity - pos_) < line_room) drain();
+    return pos_;
+  }
+  void commit(char* end) { pos_ = end; }
+
+  void write(const char* p, size_t n) {
+    if (n > static_cast<size_t>(buf_.get() + capacity - pos_)) {
+      drain();
+      if (n > capacity) {
+        hand_on(p, n);
+        return;
+      }
+    }
+    std::memcpy(pos_, p, n);
+    pos_ += n;
+  }
+  void write(const std::string& s) { write(s.data(), s.size()); }
+  void put(char c) { *room() = c; ++pos_; }
+  void flush() {
+    drain();
+    if (sb_->pubsync() == -1) fail();
+  }
+  // On the way out of a failure: what is written so far still goes out, and
+  // the failure's own report stays the one that counts.
+  void flush_quietly() noexcept {
+    const size_t n = static_cast<size_t>(pos_ - buf_.get());
+    pos_ = buf_.get();
+    if (n != 0 && static_cast<size_t>(sb_->sputn(buf_.get(), static_cast<std::streamsize>(n))) != n)
+      mark_bad();
+    sb_->pubsync();
+  }
+
+ private:
+  // The stream's own buffering is bypassed for blocks this large, and each
+  // costs one system call. Larger blocks save some kernel time (a file
+  // write per 64 KiB takes about half that of one per 16 KiB), but the
+  // buffer adds to the peak memory, which is to stay as it was.
+  static constexpr size_t capacity = 16 * 1024;
+
+  void drain() {
+    const size_t n = static_cast<size_t>(pos_ - buf_.get());
+    pos_ = buf_.get();
+    if (n != 0) hand_on(buf_.get(), n);
+  }
+  void hand_on(const char* p, size_t n) {
+    if (static_cast<size_t>(sb_->sputn(p, static_cast<std::streamsize>(n))) != n) fail();
+  }
   [[noreturn]] void fail() {
     out_.setstate(std::ios::badbit);
     throw std::runtime_error("Failed to write the decoded trace");
   }
+  // A lost write while another failure is on its way out: the stream shows
+  // it, but must not replace that failure's report (setstate throws when
+  // the caller asked the stream for exceptions).
+  void mark_bad() noexcept {
+    try {
+      out_.setstate(std::ios::badbit);
+    } catch (...) {
+    }
+  }
   std::ostream& out_;
   std::streambuf* sb_;
+  std::unique_ptr<char[]> buf_;
+  char* pos_;
 };
+
+// One byte of the message dump: "0x", the byte in hexadecimal without
+// leading zeros and a blank.
+void write_dump_byte(line_sink_t& sink, unsigned b, hex_case_t letter_case) {
+  char* p = sink.room();
+  *p++ = '0';
+  *p++ = 'x';
+  p = put_hex(p, b, letter_case);
+  *p++ = ' ';
+  sink.commit(p);
+}
 
 }  // namespace
 
@@ -164,7 +326,7 @@ std::string nexus_decoder_t::get_pc_disasm(unsigned long insn, const disassemble
   *p++ = '\t';
   *p++ = '|';
   char digits[16];
-  const char* end = put_hex(digits, insn, lower_digits);
+  const char* end = put_hex(digits, insn, lower_case);
   for (long pad = 8 - (end - digits); pad > 0; --pad) *p++ = '0';
   std::memcpy(p, digits, static_cast<size_t>(end - digits));
   p += end - digits;
@@ -216,6 +378,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   for (const std::string& path : elf_files) image.parse_elf(path);
 
   const disassembler_t disasm(static_cast<int>(xlen));
+  insn_id_cache_t ids(disasm);
   const size_t sources = tstamp.size();
   std::vector<uint64_t> cur_pc(sources, 0);
   std::vector<uint8_t> last_tcode(sources, 0);
@@ -230,39 +393,44 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
   }
 
   line_sink_t sink(out);
-  msg_text << std::uppercase << std::hex;
+  // The message line, made only when it is printed; its room is reused.
+  std::string msg_line;
   // Dump bytes take the case of the output: as the caller set it until the
   // first instruction line, upper case from then on.
-  const char* dump_digits = (out.flags() & std::ios::uppercase) ? upper_digits : lower_digits;
+  hex_case_t dump_case = (out.flags() & std::ios::uppercase) ? upper_case : lower_case;
   const bool with_disasm = disasm_log;
   const bool with_columns = disasm_log && nexus_log;
-
-  // One instruction line: PC and the ICNT/HIST column; the disassembly
-  // column is written separately.
-  char line[96];
+  disasm_column_cache_t columns(with_disasm);
 
   try {
     for (;;) {
       if (nexus_log) {
-        const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
-        bool cut = false;
-        for (;;) {
-          const int b = in->sbumpc();
-          if (b == std::char_traits<char>::eof()) {
-            cut = true;
-            break;
+        // The message's bytes up to the one whose end bits are 3, read
+        // without taking them. Usually the buffer already holds them all;
+        // a message that runs past its end is read and the position
+        // moved back.
+        if (in->sgetc() == std::char_traits<char>::eof()) break;
+        const char* const ahead = trace_stream.rdbuf()->ahead_begin();
+        const char* const ahead_end = trace_stream.rdbuf()->ahead_end();
+        const char* last = ahead;
+        while (last != ahead_end && (*last & 3) != 3) ++last;
+        if (last != ahead_end) {
+          for (const char* b = ahead; b <= last; ++b) write_dump_byte(sink, static_cast<unsigned char>(*b), dump_case);
+        } else {
+          const auto start = in->pubseekoff(0, std::ios::cur, std::ios::in);
+          bool cut = false;
+          for (;;) {
+            const int b = in->sbumpc();
+            if (b == std::char_traits<char>::eof()) {
+              cut = true;
+              break;
+            }
+            write_dump_byte(sink, static_cast<unsigned>(b), dump_case);
+            if ((b & 3) == 3) break;
           }
-          char buf[8];
-          char* p = buf;
-          *p++ = '0';
-          *p++ = 'x';
-          p = put_hex(p, static_cast<uint64_t>(b), dump_digits);
-          *p++ = ' ';
-          sink.write(buf, static_cast<size_t>(p - buf));
-          if ((b & 3) == 3) break;
+          if (cut) break;
+          in->pubseekpos(start, std::ios::in);
         }
-        if (cut) break;
-        in->pubseekpos(start, std::ios::in);
       }
 
       const int first = in->sbumpc();
@@ -270,8 +438,8 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
       if (first == idle_byte) continue;
 
       const unsigned tcode = static_cast<unsigned>(first) >> 2;
-      msg_text.str("");
-      msg_text << '\n';
+      msg_text.clear();
+      msg_text.add("\n");
       ++msg_count;
       bcnt = 1;
 
@@ -305,7 +473,9 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
       }
 
       if (nexus_log) {
-        sink.write(msg_text.str());
+        msg_line.clear();
+        msg_text.append_to(msg_line);
+        sink.write(msg_line);
       }
 
       uint64_t& pc = cur_pc[src];
@@ -332,59 +502,59 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
         uint64_t seen_span = 1;
 
         while (icnt != 0) {
-          char* p = put_hex(line, pc, upper_digits);
-          dump_digits = upper_digits;
+          char* p = put_hex(sink.room(), pc, upper_case);
+          dump_case = upper_case;
 
           if (use_elf) {
             uint64_t w;
             if (!image.fetch(pc, w)) {
               // The PC of the failed fetch stands in the file, without line end.
-              sink.write(line, static_cast<size_t>(p - line));
+              sink.commit(p);
               throw std::runtime_error("Failed to get chunk from pc. pc = 0x" + lower_hex(pc));
             }
             word = w;
           } else {
-            // The PC goes out before the reference reader is asked, so that
-            // it stands in the file (without line end) if the reader fails.
-            sink.write(line, static_cast<size_t>(p - line));
-            p = line;
+            // The PC is committed before the reference reader is asked, so
+            // that it stands in the file (without line end) if the reader fails.
+            sink.commit(p);
             if (!get_next_hwt_insn(hwt_reader, word, fused, trapped)) {
               // The reference trace has ended: the PC stands alone on its line.
               sink.put('\n');
               break;
             }
+            p = sink.room();
           }
 
           if (fused) {
             const unsigned size1 = fused_word::first_insn_length(word);
             *p++ = '\n';
-            sink.write(line, static_cast<size_t>(p - line));
             if (trapped) {
               // Only the first instruction of the pair executed; it is not
               // counted, and the PC stays on it.
+              sink.commit(p);
               const uint64_t half = size1 / 2;
               icnt = icnt > half ? icnt - half : 0;
               continue;
             }
             pc += size1;
-            p = put_hex(line, pc, upper_digits);
+            p = put_hex(p, pc, upper_case);
           }
 
           if (with_disasm) {
-            sink.write(line, static_cast<size_t>(p - line));
-            sink.write(get_pc_disasm(word, disasm));
-            p = line;
+            sink.commit(p);
+            sink.write(columns.column(*this, word, disasm));
+            p = sink.room();
             if (with_columns) {
               static const char icnt_label[] = "\t\t| ICNT=0x";
               static const char hist_label[] = ", HIST=0x";
               std::memcpy(p, icnt_label, sizeof icnt_label - 1);
-              p = put_hex(p + sizeof icnt_label - 1, icnt, upper_digits);
+              p = put_hex(p + sizeof icnt_label - 1, icnt, upper_case);
               std::memcpy(p, hist_label, sizeof hist_label - 1);
-              p = put_hex(p + sizeof hist_label - 1, hist, upper_digits);
+              p = put_hex(p + sizeof hist_label - 1, hist, upper_case);
             }
           }
           *p++ = '\n';
-          sink.write(line, static_cast<size_t>(p - line));
+          sink.commit(p);
           ++insn_count;
 
           const uint64_t length = insn_length(word);
@@ -401,7 +571,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
           if (fused) {
             step -= fused_word::first_insn_length(word);
           } else if (may_branch(word)) {
-            const uint32_t id = insn_id(disasm, word);
+            const uint32_t id = ids.id(word);
             if (is_b_type(id) || is_cb_type(id)) {
               const bool taken = hist > 1 && (hist & 1) != 0;
               hist >>= 1;
@@ -445,7 +615,7 @@ void nexus_decoder_t::decode(unsigned long src_mask, std::ostream& out, const st
         }
         switch (rule) {
           case TCODE_DIRECT: {
-            const uint32_t id = insn_id(disasm, word);
+            const uint32_t id = ids.id(word);
             if (is_b_type(id)) {
               pc += static_cast<uint64_t>(b_imm(word));
             } else if (is_cb_type(id)) {

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -458,6 +459,28 @@ TEST(DecodeWalkElf, MessageDumpsAndTexts) {
             "\n");
 }
 
+TEST(DecodeWalkElf, MessageDumpsOfALongTrace) {
+  // Messages of many lengths, far more bytes than one read of the file
+  // takes, so that messages straddle every kind of boundary; the last one
+  // is cut off by the end of the input, which ends the decode quietly.
+  // Source 1 is not selected: the output is the dump of every byte.
+  trace_t t(true, 1);
+  uint64_t v = 1;
+  for (int i = 0; i < 6000; ++i) {
+    v = v * 6364136223846793005ull + 1442695040888963407ull;
+    t.history(v >> (i % 64), (v >> 7) & 0xFFFFFFFE, v >> (i % 61), 1);
+    if (i % 97 == 0) t.w.idle(1 + i % 3);
+  }
+  std::vector<uint8_t> bytes = t.w.bytes();
+  bytes.pop_back();
+  decode_options o;
+  o.nexus_log = true;
+  o.src_present = true;
+  o.src_width = 1;
+  o.mask = 1;
+  EXPECT_EQ(decode(bytes, {walk64}, o), dump(bytes, false));
+}
+
 struct failure_case {
   const char* name;
   std::vector<uint8_t> trace;
@@ -563,6 +586,100 @@ TEST(DecodeWalkSetUp, AFailingOutputStreamEndsTheDecode) {
   EXPECT_THROW(d.decode(1, out, file.path(), {walk64}, no_reader, false), std::runtime_error);
 }
 
+// Takes the first `limit` bytes written to it and refuses the rest.
+class limited_buf_t : public std::streambuf {
+ public:
+  explicit limited_buf_t(size_t limit) : limit_(limit) {}
+  const std::string& text() const { return text_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (text_.size() >= limit_) return traits_type::eof();
+    text_ += traits_type::to_char_type(c);
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const size_t take = std::min(static_cast<size_t>(n), limit_ - text_.size());
+    text_.append(s, take);
+    return static_cast<std::streamsize>(take);
+  }
+
+ private:
+  size_t limit_;
+  std::string text_;
+};
+
+// A walk of 2 * `rounds` lines over the loop at 10004 and 10008, ending in a
+// fetch outside the program.
+std::vector<uint8_t> long_walk_then_bad_fetch(uint64_t rounds) {
+  trace_t t;
+  t.sync(0x10004).direct(4).repeat(rounds - 1).sync(0x10100).walk(2);
+  return t.w.bytes();
+}
+
+std::string long_walk_lines(uint64_t rounds) {
+  std::string s;
+  for (uint64_t i = 0; i < rounds; ++i) s += "10004\n10008\n";
+  return s;
+}
+
+TEST(DecodeWalkSetUp, PcsOfEveryWidthInBothCases) {
+  // A fetch outside the program leaves the PC in upper case in the file and
+  // in lower case in the failure's text.
+  const struct {
+    uint64_t pc;
+    const char* upper;
+    const char* lower;
+  } cases[] = {
+      {0x0, "0", "0"},
+      {0xA, "A", "a"},
+      {0xABCDEF0, "ABCDEF0", "abcdef0"},
+      {0x9ABCDEF0, "9ABCDEF0", "9abcdef0"},
+      {0x19ABCDEF0, "19ABCDEF0", "19abcdef0"},
+      {0x123456789A, "123456789A", "123456789a"},
+      {0xFEDCBA9876543210, "FEDCBA9876543210", "fedcba9876543210"},
+      {0x8000000000000000, "8000000000000000", "8000000000000000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.upper);
+    trace_t t;
+    t.sync(c.pc).walk(2);
+    std::string error;
+    EXPECT_EQ(decode(t.w.bytes(), {walk64}, {}, &error), c.upper);
+    EXPECT_EQ(error, std::string("Failed to get chunk from pc. pc = 0x") + c.lower);
+  }
+}
+
+TEST(DecodeWalkSetUp, AFailureAfterManyLinesLeavesEveryLineAndTheFailedPc) {
+  // Far more output than any buffer between the walk and the stream holds.
+  const uint64_t rounds = 100000;
+  std::string error;
+  EXPECT_EQ(decode(long_walk_then_bad_fetch(rounds), {walk64}, {}, &error),
+            long_walk_lines(rounds) + "10100");
+  EXPECT_EQ(error, "Failed to get chunk from pc. pc = 0x10100");
+}
+
+TEST(DecodeWalkSetUp, AStreamThatRefusesBytesEndsTheDecode) {
+  const uint64_t rounds = 100000;
+  const std::string all = long_walk_lines(rounds);
+  temp_trace_file_t file(long_walk_then_bad_fetch(rounds));
+  for (const size_t limit : {size_t(0), size_t(5), size_t(70000), all.size() / 2}) {
+    SCOPED_TRACE(limit);
+    nexus_decoder_t d(64, false, 0);
+    limited_buf_t buf(limit);
+    std::ostream out(&buf);
+    try {
+      d.decode(1, out, file.path(), {walk64}, no_reader, false);
+      ADD_FAILURE() << "no failure";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), "Failed to write the decoded trace");
+    }
+    EXPECT_TRUE(out.bad());
+    EXPECT_EQ(buf.text(), all.substr(0, limit)) << "the bytes taken are the first ones, in order";
+  }
+}
+
 TEST(DecodeWalkMetrics, CountsBytesMessagesAndInstructions) {
   // 100 Synchronization messages: the first sets the PC, 97 walk four
   // instructions from 10000 and two walk six; idle bytes fill up to 1000.
@@ -663,6 +780,37 @@ TEST(DecodeWalkReference, RecordsFusedPairsAndTheEndOfTheTrace) {
   EXPECT_EQ(decode(t.w.bytes(), {}, {}, nullptr, reader),
             lines({"1000", "1004", "1008", "100C", "1010", "1010", "1016", "2000", "2004", "2024", "2024",
                    "2024"}));
+}
+
+TEST(DecodeWalkReference, DisassemblyOfManyDistinctWords) {
+  // Far more distinct words than a program's hot path has, each executed
+  // twice in a row and the whole run twice: every line shows its own word.
+  const disassembler_t rv64(64);
+  std::vector<swt_insn> insns;
+  std::string expected;
+  char pc_text[24];
+  for (int round = 0; round < 2; ++round) {
+    uint64_t pc = 0x100000;
+    for (uint64_t i = 0; i < 3000; ++i) {
+      // addi and xori with immediates and registers that change with i
+      const uint64_t word = (i & 0xFFF) << 20 | (i % 31 + 1) << 15 | ((i & 1) ? 0x4000u : 0u) | (i % 29 + 1) << 7 | 0x13;
+      for (int twice = 0; twice < 2; ++twice, pc += 4) {
+        insns.push_back({pc, word});
+        snprintf(pc_text, sizeof pc_text, "%llX", static_cast<unsigned long long>(pc));
+        char column[32];
+        snprintf(column, sizeof column, "\t|%08llx|\t ", static_cast<unsigned long long>(word));
+        expected += pc_text + std::string(column) + rv64.disassemble(word) + "\n";
+      }
+    }
+  }
+  swt_file_t f;
+  write_swt(f.path, insns);
+  trace_t t;
+  t.sync(0x100000).walk(2 * 2 * 3000).sync(0x100000).walk(2 * 2 * 3000);
+  auto reader = f.reader();
+  decode_options o;
+  o.disasm_log = true;
+  EXPECT_EQ(decode(t.w.bytes(), {}, o, nullptr, reader), expected);
 }
 
 TEST(DecodeWalkReference, FusedPairLinesWithDisassembly) {

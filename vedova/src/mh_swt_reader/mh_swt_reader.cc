@@ -20,6 +20,7 @@ constexpr uint64_t ring_mask = mh_swt_reader_t::ring_size - 1;
 static_assert((mh_swt_reader_t::ring_size & ring_mask) == 0, "ring size must be a power of two");
 
 constexpr unsigned piid_entries = 1u << SWT_PIID_WIDTH;
+constexpr uint64_t no_piid = ~uint64_t(0);  // the piid is still to be read
 
 // Fixed traffic field widths.
 constexpr int addr_bits = 40;  // a, vca
@@ -93,12 +94,79 @@ void check_design(int xlen, int flen, unsigned long pa_bits, unsigned long irf_d
                            dec(mh_swt_reader_t::max_harts) + " harts only");
 }
 
-[[noreturn, gnu::cold, gnu::noinline]] void throw_unknown(unsigned code, FILE* file) {
+[[noreturn, gnu::cold, gnu::noinline]] void throw_unknown(unsigned code, int64_t position) {
   throw std::runtime_error("Unknown header: " + dec(code) + " approximately at position " +
-                           std::to_string(ftell(file)) + "!");
+                           std::to_string(position) + "!");
 }
 
 [[noreturn, gnu::cold, gnu::noinline]] void throw_end() { throw std::underflow_error(""); }
+
+// Bits of hot_entry_t::present. Operands (index: rs1 0, rs2 1, rd 2, rs3 3,
+// rs4 4, frs1 5, frs2 6, frs3 7, frd 8) have an address bit (2 * index) and
+// a data bit (2 * index + 1). The cycle counters (read 0, write 1, commit 2,
+// ea 3, pa 4, sd 5, fr 6) have a set bit and a wide bit.
+constexpr unsigned op_rs1 = 0, op_rs2 = 1, op_rd = 2, op_rs3 = 3, op_rs4 = 4, op_frs1 = 5, op_frs2 = 6,
+                   op_frs3 = 7, op_frd = 8;
+constexpr unsigned operands = 9;
+constexpr unsigned first_cold_operand = op_rs3;
+constexpr unsigned cyc_read = 0, cyc_write = 1, cyc_commit = 2, cyc_ea = 3, cyc_pa = 4, cyc_sd = 5, cyc_fr = 6;
+constexpr unsigned cycles = 7;
+constexpr uint64_t addr_bit(unsigned op) { return uint64_t(1) << (2 * op); }
+constexpr uint64_t data_bit(unsigned op) { return uint64_t(1) << (2 * op + 1); }
+constexpr uint64_t cycle_set_bit(unsigned c) { return uint64_t(1) << (2 * operands + c); }
+constexpr uint64_t cycle_wide_bit(unsigned c) { return uint64_t(1) << (2 * operands + cycles + c); }
+constexpr uint64_t ea_valid_bit = uint64_t(1) << (2 * operands + 2 * cycles);
+constexpr uint64_t pa_valid_bit = ea_valid_bit << 1;
+constexpr uint64_t sd_valid_bit = ea_valid_bit << 2;
+constexpr uint64_t operand_bits = (uint64_t(1) << (2 * operands)) - 1;
+constexpr uint64_t warm_bits = addr_bit(op_rs1) | data_bit(op_rs1) | addr_bit(op_rs2) | data_bit(op_rs2) |
+                               cycle_set_bit(cyc_read) | cycle_set_bit(cyc_ea) | cycle_set_bit(cyc_pa) |
+                               cycle_set_bit(cyc_sd) | cycle_set_bit(cyc_fr) | ea_valid_bit | pa_valid_bit |
+                               sd_valid_bit;
+constexpr uint64_t all_cycle_bits = ((uint64_t(1) << cycles) - 1) << (2 * operands);
+
+// Bits of hot_entry_t::commit_flags above the commit record's 10 flags.
+constexpr uint16_t committed_flag = 1u << 10;
+constexpr uint16_t fr_e0_flag = 1u << 11;
+
+// Operand of an integer register-read slot code, or `operands` for a slot
+// that is dropped.
+unsigned irf_read_operand(uint64_t slot) {
+  switch (slot) {
+    case 1: return op_rs1;
+    case 2: return op_rs2;
+    case 3: return op_rs3;
+    case 13: return op_rs4;
+    default: return operands;
+  }
+}
+
+// Operand of a floating-point register-read slot code; slot 1 is the integer
+// rs1 (a floating-point instruction reading an integer source).
+unsigned frf_read_operand(uint64_t slot) {
+  switch (slot) {
+    case 1: return op_rs1;
+    case 5: return op_frs1;
+    case 6: return op_frs2;
+    case 7: return op_frs3;
+    default: return operands;
+  }
+}
+
+// The record's operand slots by operand index.
+et_reg_t et_insn_t::* const operand_members[operands] = {
+    &et_insn_t::rs1, &et_insn_t::rs2, &et_insn_t::rd,   &et_insn_t::rs3, &et_insn_t::rs4,
+    &et_insn_t::frs1, &et_insn_t::frs2, &et_insn_t::frs3, &et_insn_t::frd,
+};
+
+template <typename T>
+T* allocate_ring() {
+  // Left unwritten: every field is written before it is read (the present
+  // bits say which), so the pages are touched only as records use them.
+  void* p = std::aligned_alloc(alignof(T), mh_swt_reader_t::ring_size * sizeof(T));
+  if (p == nullptr) throw std::bad_alloc();
+  return static_cast<T*>(p);
+}
 
 unsigned trailing_zeros(uint64_t v) { return v == 0 ? 0 : static_cast<unsigned>(__builtin_ctzll(v)); }
 
@@ -125,6 +193,7 @@ mh_swt_reader_t::mh_swt_reader_t(const std::string& file_path, unsigned long mas
   init();
   open_trace_file(file_path);
   owns_file = true;
+  start_position = ftell(file);
 }
 
 mh_swt_reader_t::mh_swt_reader_t(FILE* stream, unsigned long mask, bool skip_rvt_, bool skip_l2t_, bool skip_dct_,
@@ -147,6 +216,7 @@ mh_swt_reader_t::mh_swt_reader_t(FILE* stream, unsigned long mask, bool skip_rvt
   if (stream == nullptr) throw std::runtime_error("Error: no trace stream given");
   init();
   file = stream;
+  start_position = ftell(file);
 }
 
 mh_swt_reader_t::~mh_swt_reader_t() {
@@ -156,9 +226,13 @@ mh_swt_reader_t::~mh_swt_reader_t() {
 void mh_swt_reader_t::init() {
   chunk_words = cl_width / cl_chunks / 64;
   chunk_index_width = trailing_zeros(cl_chunks);
-  bit_buffer = 0;
-  loaded_bits = 0;
-  remaining_bits = 0;
+  // Slack after the data lets get_bits load 9 bytes from any data byte.
+  input.reset(new unsigned char[input_capacity + 16]());
+  input_bytes = 0;
+  input_bit = 0;
+  dropped = 0;
+  input_ended = false;
+  start_position = -1;
   current_hart = 0;
   cycle = 0;
   skip_current_hart = (hart_mask & 1) == 0;
@@ -167,11 +241,16 @@ void mh_swt_reader_t::init() {
   consumed = 0;
   for (unsigned h = 0; h < max_harts; ++h) {
     last_uiid[h] = ~uint64_t(0);
-    if ((hart_mask >> h) & 1) issue_tables[h].reset(new issue_entry_t[piid_entries]());
+    if ((hart_mask >> h) & 1) issue_tables[h].reset(new uint64_t[piid_entries]());
   }
-  // Records are plain structures, valid when all their bytes are zero.
-  ring.reset(static_cast<et_object_t*>(std::calloc(ring_size, sizeof(et_object_t))));
-  if (!ring) throw std::bad_alloc();
+  static_assert(sizeof(hot_entry_t) == 64 && sizeof(warm_entry_t) == 64 && sizeof(cold_entry_t) == 128,
+                "ring entries fill whole cache lines");
+  hot.reset(allocate_ring<hot_entry_t>());
+  warm.reset(allocate_ring<warm_entry_t>());
+  cold.reset(allocate_ring<cold_entry_t>());
+  traffic.reset(allocate_ring<traffic_entry_t>());
+  std::memset(static_cast<void*>(&out), 0, sizeof(out));
+  out_is_insn = false;
 
   std::memset(record_bits, 0, sizeof(record_bits));
   const uint64_t p = SWT_PIID_WIDTH;
@@ -224,30 +303,50 @@ void mh_swt_reader_t::init() {
   for (const auto& s : sizes) record_bits[s.code] = static_cast<uint16_t>(s.bits);
 }
 
-// The next n bits of the stream (1 <= n <= 64), least significant first. The
-// file is read in 16-byte blocks into a 128-bit buffer; running out of input
-// raises std::underflow_error, which get_next_object turns into the end.
+// The next n bits of the stream (1 <= n <= 64), least significant first.
+// Running out of input raises std::underflow_error, which get_next_object
+// turns into the end.
 inline uint64_t mh_swt_reader_t::get_bits(int n) {
-  uint64_t value;
-  if (remaining_bits >= n) {
-    value = static_cast<uint64_t>(bit_buffer >> (loaded_bits - remaining_bits));
-    remaining_bits -= n;
-  } else {
-    if (remaining_bits < 0) throw_end();
-    value = remaining_bits > 0 ? static_cast<uint64_t>(bit_buffer >> (loaded_bits - remaining_bits)) : 0;
-    unsigned char block[16];
-    // Single-threaded reader: the unlocked variant spares a lock per block.
-    size_t got = fread_unlocked(block, 1, sizeof(block), file);
-    if (got < sizeof(block)) std::memset(block + got, 0, sizeof(block) - got);
-    std::memcpy(&bit_buffer, block, sizeof(block));
-    loaded_bits = static_cast<uint8_t>(got * 8);
-    // remaining_bits < n <= 64 here, so the shift is defined.
-    value |= static_cast<uint64_t>(bit_buffer) << remaining_bits;
-    remaining_bits += loaded_bits;
-    remaining_bits -= n;
-    if (remaining_bits < 0) throw_end();
-  }
+  if (input_bit + static_cast<uint64_t>(n) > input_bytes * 8) refill(n);
+  const uint64_t byte = input_bit >> 3;
+  const unsigned shift = static_cast<unsigned>(input_bit & 7);
+  uint64_t word;
+  std::memcpy(&word, &input[byte], sizeof(word));
+  uint64_t value = word >> shift;
+  if (shift + static_cast<unsigned>(n) > 64) value |= uint64_t(input[byte + 8]) << (64 - shift);
+  input_bit += static_cast<uint64_t>(n);
   return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
+}
+
+// Moves the unread bytes to the front of the buffer and reads more behind
+// them; ends the input when the n bits are still not there.
+void mh_swt_reader_t::refill(int n) {
+  const uint64_t used = input_bit >> 3;
+  const size_t keep = input_bytes - used;
+  std::memmove(input.get(), input.get() + used, keep);
+  dropped += used;
+  input_bit &= 7;
+  input_bytes = keep;
+  // Reads end on 16-byte boundaries of the file, so that the position of an
+  // error can be given as the end of the 16-byte block that held it.
+  size_t room = input_capacity - keep;
+  room -= (dropped + keep + room) % 16;
+  // Single-threaded reader: the unlocked variant spares a lock per read.
+  input_bytes += fread_unlocked(input.get() + keep, 1, room, file);
+  if (input_bit + static_cast<uint64_t>(n) > input_bytes * 8) {
+    input_ended = true;
+    throw_end();
+  }
+}
+
+// The stream position after the 16-byte block holding the last bit taken:
+// the position of a record in the file, to 16 bytes.
+int64_t mh_swt_reader_t::block_position() const {
+  if (start_position < 0) return -1;
+  const uint64_t taken = dropped + (input_bit + 7) / 8;
+  const uint64_t read = dropped + input_bytes;
+  const uint64_t block_end = (taken + 15) / 16 * 16;
+  return start_position + static_cast<int64_t>(block_end < read ? block_end : read);
 }
 
 void mh_swt_reader_t::skip_bits(uint64_t n) {
@@ -255,37 +354,55 @@ void mh_swt_reader_t::skip_bits(uint64_t n) {
   if (n != 0) get_bits(static_cast<int>(n));
 }
 
-inline et_object_t& mh_swt_reader_t::take_slot() {
-  et_object_t& o = ring[produced & ring_mask];
+// Takes the next ring slot for a record of the given kind; returns the slot.
+inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
+  const uint64_t slot = produced & ring_mask;
   ++produced;
-  std::memset(static_cast<void*>(&o), 0, sizeof(o));
-  return o;
+  hot[slot].kind = kind;
+  // Read ahead by get_next_object's prefetch, whatever the kind.
+  hot[slot].present = 0;
+  return slot;
 }
 
 et_object_t* mh_swt_reader_t::get_next_object() {
-  if (remaining_bits >= 0) {
+  if (!input_ended) {
     try {
       parse_more();
     } catch (const std::underflow_error&) {
-      // End of input; remaining_bits stays negative, so nothing is read again.
+      // End of input; input_ended is set, so nothing is read again.
     }
   }
   if (consumed == produced) return nullptr;
-  // A record is handed out a whole ring after it was parsed, long after it
-  // left the caches: fetch the fields callers read (kind, pc and word, trap
-  // and commit state) of a record a few steps ahead, so its misses overlap
-  // with the work on this one.
-  const char* ahead = reinterpret_cast<const char*>(&ring[(consumed + prefetch_distance) & ring_mask]);
-  __builtin_prefetch(ahead);
-  __builtin_prefetch(ahead + offsetof(et_object_t, insn.insn));
-  __builtin_prefetch(ahead + offsetof(et_object_t, insn.trap));
-  __builtin_prefetch(ahead + offsetof(et_object_t, insn.committed));
-  return &ring[consumed++ & ring_mask];
+  // A record is handed out a whole ring after it was parsed, when it may have
+  // left the nearer caches: fetch the compact entry of a record a few steps
+  // ahead, so its misses overlap with the work on this one.
+  // Its hot line is fetched two distances ahead; one distance ahead, that
+  // line tells whether the record has a warm part worth fetching.
+  __builtin_prefetch(&hot[(consumed + 2 * prefetch_distance) & ring_mask]);
+  if (consumed + prefetch_distance < produced) {
+    const uint64_t ahead = (consumed + prefetch_distance) & ring_mask;
+    if (hot[ahead].present & warm_bits) __builtin_prefetch(&warm[ahead]);
+  }
+  expand(consumed & ring_mask);
+  ++consumed;
+  return &out;
 }
 
 void mh_swt_reader_t::parse_more() {
   while (produced != consumed + ring_size) {
-    const unsigned code = static_cast<unsigned>(get_bits(8));
+    // The code, and with it the piid that follows it in instruction records
+    // when those bits are there (a piid that runs past the end of the input
+    // is read on its own, to end the input at the same bit).
+    uint64_t head;
+    uint64_t piid = no_piid;
+    if (input_bit + 8 + SWT_PIID_WIDTH <= input_bytes * 8) {
+      head = get_bits(8 + SWT_PIID_WIDTH);
+      input_bit -= SWT_PIID_WIDTH;
+      piid = head >> 8;
+    } else {
+      head = get_bits(8);
+    }
+    const unsigned code = static_cast<unsigned>(head & 0xff);
     switch (code) {
       case SWT_TSD1:
         cycle += get_bits(8);
@@ -294,10 +411,10 @@ void mh_swt_reader_t::parse_more() {
         if (skip_rvt) {
           skip_bits(64);
         } else {
-          et_object_t& o = take_slot();
-          o.type = ET_KIND_RVT;
-          o.rvt.cycle = cycle;
-          o.rvt.data = get_bits(64);
+          traffic_entry_t& t = traffic[take_slot(ET_KIND_RVT)];
+          std::memset(static_cast<void*>(&t), 0, sizeof(t));
+          t.rvt.cycle = cycle;
+          t.rvt.data = get_bits(64);
         }
         break;
       case SWT_HART: {
@@ -324,7 +441,7 @@ void mh_swt_reader_t::parse_more() {
         if (skip_current_hart)
           skip_bits(record_bits[code]);
         else
-          parse_insn_record(code);
+          parse_insn_record(code, piid);
         break;
       case SWT_DCT_HART:
         dct_hart = static_cast<uint8_t>(get_bits(8));
@@ -341,165 +458,321 @@ void mh_swt_reader_t::parse_more() {
           else
             parse_traffic(code, ET_KIND_DCT);
         } else {
-          throw_unknown(code, file);
+          throw_unknown(code, block_position());
         }
         break;
     }
     // Every record ends on a byte boundary.
-    remaining_bits -= remaining_bits & 7;
+    input_bit = (input_bit + 7) & ~uint64_t(7);
   }
 }
 
-namespace {
-
-// Operand slot of an integer register-read record.
-et_reg_t* irf_read_slot(et_insn_t& r, uint64_t slot) {
-  switch (slot) {
-    case 1: return &r.rs1;
-    case 2: return &r.rs2;
-    case 3: return &r.rs3;
-    case 13: return &r.rs4;
-    default: return nullptr;
+// Records the cycle counter in a cycle field of the entry in `slot`.
+inline void mh_swt_reader_t::set_cycle(uint64_t slot, unsigned which) {
+  hot_entry_t& e = hot[slot];
+  const uint64_t distance = cycle - e.issue_cycle;
+  e.present |= cycle_set_bit(which);
+  if (distance > UINT32_MAX) {
+    cold[slot].wide_cycle[which] = cycle;
+    e.present |= cycle_wide_bit(which);
+    return;
+  }
+  e.present &= ~cycle_wide_bit(which);
+  const uint32_t d = static_cast<uint32_t>(distance);
+  switch (which) {
+    case cyc_read: warm[slot].read_delta = d; break;
+    case cyc_write: e.write_delta = d; break;
+    case cyc_commit: e.commit_delta = d; break;
+    case cyc_ea: warm[slot].ea_delta = d; break;
+    case cyc_pa: warm[slot].pa_delta = d; break;
+    case cyc_sd: warm[slot].sd_delta = d; break;
+    default: warm[slot].fr_delta = d; break;
   }
 }
 
-// Operand slot of a floating-point register-read record; slot 1 is the
-// integer rs1 (a floating-point instruction reading an integer source).
-et_reg_t* frf_read_slot(et_insn_t& r, uint64_t slot) {
-  switch (slot) {
-    case 1: return &r.rs1;
-    case 5: return &r.frs1;
-    case 6: return &r.frs2;
-    case 7: return &r.frs3;
-    default: return nullptr;
+inline void mh_swt_reader_t::set_reg(uint64_t slot, unsigned operand, uint64_t reg) {
+  // Register numbers are 5-bit fields of the file.
+  const uint8_t r = static_cast<uint8_t>(reg);
+  switch (operand) {
+    case op_rs1: warm[slot].rs1_reg = r; break;
+    case op_rs2: warm[slot].rs2_reg = r; break;
+    case op_rd: hot[slot].rd_reg = r; break;
+    default: cold[slot].reg[operand - first_cold_operand] = r; break;
   }
+  hot[slot].present |= addr_bit(operand);
 }
 
-}  // namespace
+inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t value) {
+  switch (operand) {
+    case op_rs1: warm[slot].rs1_value = value; break;
+    case op_rs2: warm[slot].rs2_value = value; break;
+    case op_rd: hot[slot].rd_value = value; break;
+    default: cold[slot].value[operand - first_cold_operand] = value; break;
+  }
+  hot[slot].present |= data_bit(operand);
+}
 
-void mh_swt_reader_t::parse_insn_record(unsigned code) {
+[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(unsigned code, uint64_t piid) {
   // Only selected harts get here, and a selected hart above 7 is refused at
   // its SWT_HART record, so current_hart indexes a table.
   const unsigned h = current_hart;
-  issue_entry_t* table = issue_tables[h].get();
-  const uint64_t piid = get_bits(SWT_PIID_WIDTH);
+  uint64_t* table = issue_tables[h].get();
+  // The piid comes read with the code, unless its bits were not there yet.
+  if (piid == no_piid)
+    piid = get_bits(SWT_PIID_WIDTH);
+  else
+    input_bit += SWT_PIID_WIDTH;
 
   if (code == SWT_IS) {
     const uint64_t last = last_uiid[h];
     const uint64_t uiid = last + 1;
     if ((uiid & (piid_entries - 1)) != piid) throw_non_sequential(cycle, h, last, piid);
     last_uiid[h] = uiid;
-    et_object_t& o = take_slot();
-    o.type = ET_KIND_INSN;
-    et_insn_t& r = o.insn;
-    r.uiid = uiid;
-    r.hart = static_cast<uint16_t>(h);
-    table[piid].record = &r;
-    table[piid].number = produced - 1;
-    r.issue_cycle = cycle;
-    r.mode = get_bits(2);
-    r.insn = get_bits(64);
+    const uint64_t slot = take_slot(ET_KIND_INSN);
+    hot_entry_t& e = hot[slot];
+    e.insn = 0;
+    e.pc = 0;
+    e.present = 0;
+    e.rd_value = 0;
+    e.commit_delta = 0;
+    e.write_delta = 0;
+    e.commit_flags = 0;
+    e.mode = 0;
+    e.rd_reg = 0;
+    e.uiid = uiid;
+    e.hart = static_cast<uint8_t>(h);
+    table[piid] = produced;  // record number + 1
+    e.issue_cycle = cycle;
+    e.mode = static_cast<uint8_t>(get_bits(2));
+    e.insn = get_bits(64);
     return;
   }
 
-  const issue_entry_t& entry = table[piid];
-  if (entry.record == nullptr) throw_missing_issue(code, cycle, h, piid, last_uiid[h]);
+  const uint64_t entry = table[piid];
+  if (entry == 0) throw_missing_issue(code, cycle, h, piid, last_uiid[h]);
   // The issue record's ring slot has been reused by a newer record: writing
   // into it would corrupt that record, so the trace is refused instead.
-  if (produced - entry.number > ring_size) throw_out_of_reach(code, cycle, h, piid);
+  if (produced - (entry - 1) > ring_size) throw_out_of_reach(code, cycle, h, piid);
 
-  et_insn_t& r = *entry.record;
+  const uint64_t slot = (entry - 1) & ring_mask;
+  hot_entry_t& e = hot[slot];
+  // Each case writes its fields in the order the file carries them, so that
+  // a record cut by the end of the input leaves what was read.
   switch (code) {
     case SWT_IRFRA: {
-      const uint64_t slot = get_bits(4);
+      const uint64_t s = get_bits(4);
       const uint64_t reg = get_bits(5);
-      if (et_reg_t* s = irf_read_slot(r, slot)) {
-        s->reg = reg;
-        s->addr_valid = true;
-      }
+      const unsigned op = irf_read_operand(s);
+      if (op != operands) set_reg(slot, op, reg);
       break;
     }
     case SWT_IRFRD: {
-      r.read_cycle = cycle;
-      const uint64_t slot = get_bits(4);
+      set_cycle(slot, cyc_read);
+      const uint64_t s = get_bits(4);
       const uint64_t data = get_bits(static_cast<int>(irf_data_width));
-      if (et_reg_t* s = irf_read_slot(r, slot)) {
-        s->value = data;
-        s->data_valid = true;
-      }
+      const unsigned op = irf_read_operand(s);
+      if (op != operands) set_value(slot, op, data);
       break;
     }
     case SWT_IRFWA:
-      r.rd.reg = get_bits(5);
-      r.rd.addr_valid = true;
+      set_reg(slot, op_rd, get_bits(5));
       break;
     case SWT_IRFWD:
-      r.write_cycle = cycle;
-      r.rd.value = get_bits(static_cast<int>(irf_data_width));
-      r.rd.data_valid = true;
+      set_cycle(slot, cyc_write);
+      set_value(slot, op_rd, get_bits(static_cast<int>(irf_data_width)));
       break;
     case SWT_FRFRA: {
-      const uint64_t slot = get_bits(4);
+      const uint64_t s = get_bits(4);
       const uint64_t reg = get_bits(5);
-      if (et_reg_t* s = frf_read_slot(r, slot)) {
-        s->reg = reg;
-        s->addr_valid = true;
-      }
+      const unsigned op = frf_read_operand(s);
+      if (op != operands) set_reg(slot, op, reg);
       break;
     }
     case SWT_FRFRD: {
-      r.read_cycle = cycle;
-      const uint64_t slot = get_bits(4);
+      set_cycle(slot, cyc_read);
+      const uint64_t s = get_bits(4);
       const uint64_t data = get_bits(static_cast<int>(flen));
-      if (et_reg_t* s = frf_read_slot(r, slot)) {
-        s->value = data;
-        s->data_valid = true;
-      }
+      const unsigned op = frf_read_operand(s);
+      if (op != operands) set_value(slot, op, data);
       break;
     }
     case SWT_FRFWA:
-      r.frd.reg = get_bits(5);
-      r.frd.addr_valid = true;
+      set_reg(slot, op_frd, get_bits(5));
       break;
     case SWT_FRFWD:
-      r.write_cycle = cycle;
-      r.frd.value = get_bits(static_cast<int>(flen));
-      r.frd.data_valid = true;
+      set_cycle(slot, cyc_write);
+      set_value(slot, op_frd, get_bits(static_cast<int>(flen)));
       break;
     case SWT_FR:
-      r.fr_cycle = cycle;
-      r.fr_e0 = get_bits(1) != 0;
+      set_cycle(slot, cyc_fr);
+      if (get_bits(1) != 0)
+        e.commit_flags |= fr_e0_flag;
+      else
+        e.commit_flags &= static_cast<uint16_t>(~fr_e0_flag);
       break;
     case SWT_VA:
-      r.ea_cycle = cycle;
-      r.ea = get_bits(static_cast<int>(va_width));
-      r.ea_valid = true;
+      set_cycle(slot, cyc_ea);
+      warm[slot].ea = get_bits(static_cast<int>(va_width));
+      e.present |= ea_valid_bit;
       break;
     case SWT_PA:
-      r.pa_cycle = cycle;
-      r.pa = get_bits(static_cast<int>(pa_width));
-      r.pa_valid = true;
+      set_cycle(slot, cyc_pa);
+      warm[slot].pa = get_bits(static_cast<int>(pa_width));
+      e.present |= pa_valid_bit;
       break;
     case SWT_STD:
-      r.sd_cycle = cycle;
-      r.sd = get_bits(static_cast<int>(xlen > flen ? xlen : flen));
-      r.sd_valid = true;
+      set_cycle(slot, cyc_sd);
+      warm[slot].sd = get_bits(static_cast<int>(xlen > flen ? xlen : flen));
+      e.present |= sd_valid_bit;
       break;
     case SWT_CM: {
-      r.commit_cycle = cycle;
-      r.pc = get_bits(static_cast<int>(va_width));
+      set_cycle(slot, cyc_commit);
+      e.pc = get_bits(static_cast<int>(va_width));
       const uint64_t flags = get_bits(10);
-      r.fr_cm = (flags & 1) != 0;
-      r.trap = ((flags >> 1) & 1) != 0;
-      r.intr = ((flags >> 1) & 3) == 3;
-      r.committed = true;
-      r.cause = ((flags >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0);
-      r.trig = ((flags >> 9) & 1) != 0;
+      e.commit_flags = static_cast<uint16_t>((e.commit_flags & fr_e0_flag) | committed_flag | flags);
       break;
     }
     default:
       break;
   }
+}
+
+// Writes the record in `slot` into `out`, all of it: bytes no field fills
+// are zero, as in a record built from a zeroed slot.
+void mh_swt_reader_t::expand(uint64_t slot) {
+  const hot_entry_t& e = hot[slot];
+  if (e.kind != ET_KIND_INSN) {
+    std::memset(static_cast<void*>(&out), 0, sizeof(out));
+    out.type = e.kind;
+    std::memcpy(reinterpret_cast<char*>(&out) + offsetof(et_object_t, rvt), &traffic[slot], sizeof(traffic_entry_t));
+    out_is_insn = false;
+    return;
+  }
+  // After an instruction record only the fields need resetting (the caller
+  // may have written into any of them); after a traffic record, the bytes
+  // between the fields too.
+  if (!out_is_insn) {
+    std::memset(static_cast<void*>(&out), 0, sizeof(out));
+    out_is_insn = true;
+  }
+  out.type = ET_KIND_INSN;
+  et_insn_t& r = out.insn;
+  r.hart = e.hart;
+  r.uiid = e.uiid;
+  r.issue_cycle = e.issue_cycle;
+  r.read_cycle = 0;
+  r.write_cycle = 0;
+  r.commit_cycle = 0;
+  r.pc = e.pc;
+  r.insn = e.insn;
+  r.mode = e.mode;
+  for (et_reg_t et_insn_t::*m : operand_members) r.*m = et_reg_t{};
+  r.ea_valid = false;
+  r.ea = 0;
+  r.ea_cycle = 0;
+  r.trap = false;
+  r.cause = 0;
+  r.intr = false;
+  r.pa_valid = false;
+  r.pa = 0;
+  r.pa_cycle = 0;
+  r.sd_valid = false;
+  r.sd = 0;
+  r.sd_cycle = 0;
+  r.committed = false;
+  r.fr_cycle = 0;
+  r.fr_cm = false;
+  r.trig = false;
+  r.disasm_valid = false;
+  r.operand_flags = 0;
+  r.insn_id = 0;
+  // The text is cleared only when a caller wrote into it: clearing all of it
+  // every time (a rep stos) cost a third of the expansion.
+  static_assert(sizeof(r.disasm) == 100, "the text is checked in 8-byte words and a 4-byte tail");
+  uint64_t text = 0;
+  for (size_t i = 0; i < 96; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, r.disasm + i, sizeof(word));
+    text |= word;
+  }
+  uint32_t tail;
+  std::memcpy(&tail, r.disasm + 96, sizeof(tail));
+  if ((text | tail) != 0) std::memset(r.disasm, 0, sizeof(r.disasm));
+  const uint64_t p = e.present;
+  // Only the parts whose present bits are set are read: the warm and cold
+  // lines of a record that has no such fields stay untouched.
+  for (uint64_t m = p & operand_bits; m != 0; m &= m - 1) {
+    const unsigned bit = static_cast<unsigned>(__builtin_ctzll(m));
+    const unsigned op = bit / 2;
+    et_reg_t& reg = r.*operand_members[op];
+    if ((bit & 1) == 0) {
+      reg.addr_valid = true;
+      switch (op) {
+        case op_rs1: reg.reg = warm[slot].rs1_reg; break;
+        case op_rs2: reg.reg = warm[slot].rs2_reg; break;
+        case op_rd: reg.reg = e.rd_reg; break;
+        default: reg.reg = cold[slot].reg[op - first_cold_operand]; break;
+      }
+    } else {
+      reg.data_valid = true;
+      switch (op) {
+        case op_rs1: reg.value = warm[slot].rs1_value; break;
+        case op_rs2: reg.value = warm[slot].rs2_value; break;
+        case op_rd: reg.value = e.rd_value; break;
+        default: reg.value = cold[slot].value[op - first_cold_operand]; break;
+      }
+    }
+  }
+  for (uint64_t m = p & all_cycle_bits; m != 0; m &= m - 1) {
+    const unsigned c = static_cast<unsigned>(__builtin_ctzll(m)) - 2 * operands;
+    uint64_t value;
+    if (p & cycle_wide_bit(c)) {
+      value = cold[slot].wide_cycle[c];
+    } else {
+      uint32_t d;
+      switch (c) {
+        case cyc_read: d = warm[slot].read_delta; break;
+        case cyc_write: d = e.write_delta; break;
+        case cyc_commit: d = e.commit_delta; break;
+        case cyc_ea: d = warm[slot].ea_delta; break;
+        case cyc_pa: d = warm[slot].pa_delta; break;
+        case cyc_sd: d = warm[slot].sd_delta; break;
+        default: d = warm[slot].fr_delta; break;
+      }
+      value = e.issue_cycle + d;
+    }
+    switch (c) {
+      case cyc_read: r.read_cycle = value; break;
+      case cyc_write: r.write_cycle = value; break;
+      case cyc_commit: r.commit_cycle = value; break;
+      case cyc_ea: r.ea_cycle = value; break;
+      case cyc_pa: r.pa_cycle = value; break;
+      case cyc_sd: r.sd_cycle = value; break;
+      default: r.fr_cycle = value; break;
+    }
+  }
+  if (p & ea_valid_bit) {
+    r.ea_valid = true;
+    r.ea = warm[slot].ea;
+  }
+  if (p & pa_valid_bit) {
+    r.pa_valid = true;
+    r.pa = warm[slot].pa;
+  }
+  if (p & sd_valid_bit) {
+    r.sd_valid = true;
+    r.sd = warm[slot].sd;
+  }
+  const unsigned f = e.commit_flags;
+  if (f & committed_flag) {
+    r.fr_cm = (f & 1) != 0;
+    r.trap = ((f >> 1) & 1) != 0;
+    r.intr = ((f >> 1) & 3) == 3;
+    r.committed = true;
+    r.cause = ((f >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0);
+    r.trig = ((f >> 9) & 1) != 0;
+  }
+  r.fr_e0 = (f & fr_e0_flag) != 0;
 }
 
 void mh_swt_reader_t::read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count) {
@@ -510,8 +783,8 @@ void mh_swt_reader_t::read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, u
 }
 
 void mh_swt_reader_t::parse_traffic(unsigned code, uint8_t kind) {
-  et_object_t& o = take_slot();
-  o.type = kind;
+  traffic_entry_t& o = traffic[take_slot(kind)];
+  std::memset(static_cast<void*>(&o), 0, sizeof(o));
   l2t_rq_t* rq;
   l2t_rs_t* rs;
   l2t_rl_t* rl;

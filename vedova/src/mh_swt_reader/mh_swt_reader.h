@@ -20,7 +20,8 @@ class mh_swt_reader_t : public et_reader_t {
   // instruction have landed in it before it is handed out.
   static constexpr uint64_t ring_size = 131072;
   static constexpr unsigned max_harts = 8;
-  // How many records ahead get_next_object prefetches.
+  // How many records ahead get_next_object prefetches a warm line (hot
+  // lines: twice as far).
   static constexpr uint64_t prefetch_distance = 8;
 
   mh_swt_reader_t(const std::string& file, unsigned long hart_mask, bool skip_rvt, bool skip_l2t, bool skip_dct,
@@ -35,19 +36,67 @@ class mh_swt_reader_t : public et_reader_t {
   et_object_t* get_next_object() override;
 
  private:
-  struct issue_entry_t {
-    et_insn_t* record;  // instruction record of the last SWT_IS with this piid
-    uint64_t number;    // its record number, to tell whether the ring slot still holds it
+  // The ring keeps each record in a compact form; the record handed out is
+  // expanded from it into `out`. An instruction's most used fields share one
+  // 64-byte line (hot); the other operand slots and addresses sit in parallel
+  // arrays (warm, cold) that are touched only when a record carries them,
+  // and traffic records in one more (traffic). Cycle counters after the
+  // issue are kept as 32-bit distances from the issue cycle; a distance that
+  // does not fit is kept whole in the cold part (its `wide` bit set).
+  struct alignas(64) hot_entry_t {
+    uint64_t insn;
+    uint64_t issue_cycle;
+    uint64_t uiid;
+    uint64_t pc;
+    uint64_t present;  // which fields the later records set (bit layout in the .cc)
+    uint64_t rd_value;
+    uint32_t commit_delta;
+    uint32_t write_delta;
+    uint16_t commit_flags;  // the commit record's 10 flag bits, committed, fr_e0
+    uint8_t kind;
+    uint8_t hart;
+    uint8_t mode;
+    uint8_t rd_reg;
+  };
+  struct alignas(64) warm_entry_t {
+    uint64_t rs1_value;
+    uint64_t rs2_value;
+    uint64_t ea;
+    uint64_t pa;
+    uint64_t sd;
+    uint32_t read_delta;
+    uint32_t ea_delta;
+    uint32_t pa_delta;
+    uint32_t sd_delta;
+    uint32_t fr_delta;
+    uint8_t rs1_reg;
+    uint8_t rs2_reg;
+  };
+  struct alignas(128) cold_entry_t {
+    uint64_t value[6];       // rs3, rs4, frs1, frs2, frs3, frd
+    uint64_t wide_cycle[7];  // the cycle counters whose distance did not fit
+    uint8_t reg[6];
+  };
+  union traffic_entry_t {
+    rvt_object_t rvt;
+    l2t_object_t l2t;
+    dct_object_t dct;
   };
 
   void init();
   void parse_more();
   uint64_t get_bits(int n);
+  void refill(int n);
+  int64_t block_position() const;
   void skip_bits(uint64_t n);
-  et_object_t& take_slot();
-  void parse_insn_record(unsigned code);
+  uint64_t take_slot(uint8_t kind);
+  void parse_insn_record(unsigned code, uint64_t piid);
   void parse_traffic(unsigned code, uint8_t kind);
   void read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count);
+  void set_cycle(uint64_t slot, unsigned which);
+  void set_reg(uint64_t slot, unsigned operand, uint64_t reg);
+  void set_value(uint64_t slot, unsigned operand, uint64_t value);
+  void expand(uint64_t slot);
 
   bool owns_file;
   uint64_t hart_mask;
@@ -65,25 +114,39 @@ class mh_swt_reader_t : public et_reader_t {
   uint64_t chunk_index_width;
   bool poison_enable;
 
-  unsigned __int128 bit_buffer;
-  uint8_t loaded_bits;
-  int32_t remaining_bits;
+  // The input, read in large blocks; fields are taken from it bit by bit,
+  // least significant first. input_bit counts the bits taken from the start
+  // of the buffer; `dropped` the file bytes moved out before it.
+  static constexpr size_t input_capacity = 1 << 16;
+  std::unique_ptr<unsigned char[]> input;
+  size_t input_bytes;
+  uint64_t input_bit;
+  uint64_t dropped;
+  bool input_ended;         // a field ran past the end of the input
+  int64_t start_position;   // the stream's position before the first read (-1: unknown)
 
   uint8_t current_hart;
   uint64_t cycle;
   bool skip_current_hart;
   uint8_t dct_hart;
   uint64_t last_uiid[max_harts];
-  std::unique_ptr<issue_entry_t[]> issue_tables[max_harts];
-  // Allocated zeroed with calloc: fresh pages come zeroed from the system,
-  // so building a reader does not write the whole ring, and a short trace
-  // touches only the slots it fills.
+  // Per selected hart and piid: 1 + the record number of the last SWT_IS
+  // with that piid, 0 while there was none.
+  std::unique_ptr<uint64_t[]> issue_tables[max_harts];
+  // Left unwritten at allocation (a field is read only after its present bit
+  // or the entry's issue set it), so building a reader does not touch the
+  // ring, and a trace touches only the parts its records use.
   struct free_deleter {
-    void operator()(et_object_t* p) const { std::free(p); }
+    void operator()(void* p) const { std::free(p); }
   };
-  std::unique_ptr<et_object_t[], free_deleter> ring;
+  std::unique_ptr<hot_entry_t[], free_deleter> hot;
+  std::unique_ptr<warm_entry_t[], free_deleter> warm;
+  std::unique_ptr<cold_entry_t[], free_deleter> cold;
+  std::unique_ptr<traffic_entry_t[], free_deleter> traffic;
   uint64_t produced;
   uint64_t consumed;
+  et_object_t out;  // the record handed out last
+  bool out_is_insn;  // out holds an instruction record
   uint16_t record_bits[256];  // bits after the code of every defined record, for stepping over
 };
 

@@ -503,6 +503,56 @@ TEST(SwtReader, TraceErrors) {
   EXPECT_EQ(drain_error(unknown_late.path, rv64, 1), "Unknown header: 47 approximately at position 32!");
 }
 
+// The position in the unknown-header message is the end of the 16-byte block
+// of the file that holds the code, or the end of a shorter last block: also
+// far beyond the first read of the file, and counted from where a stream
+// given to the reader stood.
+TEST(SwtReader, UnknownHeaderPositionIsTheEndOfItsBlock) {
+  struct position_case_t {
+    size_t lead;       // bytes before the reader's start (stream only)
+    size_t fillers;    // TSD1 records before the unknown code
+    size_t tail;       // bytes after it
+    bool stream;
+    long position;
+  };
+  const position_case_t cases[] = {
+      {0, 40000, 3, false, 80004},  // short last block
+      {0, 40000, 40, false, 80016},
+      {0, 7, 0, false, 15},
+      {0, 8, 0, false, 17},
+      {3, 10, 20, true, 35},
+      {3, 40000, 40, true, 80019},
+  };
+  for (const position_case_t& c : cases) {
+    std::vector<unsigned char> bytes(c.lead, 0xaa);
+    for (size_t i = 0; i < c.fillers; ++i) {
+      bytes.push_back(SWT_TSD1);
+      bytes.push_back(1);
+    }
+    bytes.push_back(5);
+    bytes.resize(bytes.size() + c.tail, 0);
+    temp_file_t f;
+    write_bytes(f.path, bytes);
+    const std::string expected =
+        "Unknown header: 5 approximately at position " + std::to_string(c.position) + "!";
+    if (!c.stream) {
+      EXPECT_EQ(drain_error(f.path, rv64, 1), expected) << c.fillers << " " << c.tail;
+      continue;
+    }
+    FILE* s = std::fopen(f.path.c_str(), "rb");
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(std::fseek(s, static_cast<long>(c.lead), SEEK_SET), 0);
+    EXPECT_EQ(error_of([&] {
+                mh_swt_reader_t r(s, 1, true, true, true, 64, 64, 56, 64, 512, 2, false);
+                while (r.get_next_object() != nullptr) {
+                }
+              }),
+              expected)
+        << c.fillers << " " << c.tail;
+    std::fclose(s);
+  }
+}
+
 TEST(SwtReader, RecordNames) {
   EXPECT_EQ(mh_record_to_string(16), "TSD1");
   EXPECT_EQ(mh_record_to_string(46), "SWT_CM");
@@ -567,6 +617,127 @@ TEST(SwtReader, PiidWrapsAt1024) {
     ASSERT_EQ(o->insn.insn, i);
     ASSERT_TRUE(o->insn.committed);
     ASSERT_EQ(o->insn.pc, 0x1000 + 4 * i);
+  }
+  EXPECT_EQ(r->get_next_object(), nullptr);
+}
+
+// Cycle counters more than 2^32 cycles after the issue come out whole, next
+// to ones close to it; an instruction issued late counts from its own issue.
+TEST(SwtReader, CycleCountersFarFromTheIssue) {
+  // TSD1 records of 255 cycles, four per 64-bit word.
+  const uint64_t words = ((uint64_t(1) << 32) / 255) / 4 + 1;
+  const uint64_t far = 6 + words * 4 * 255;
+  temp_file_t f;
+  write_trace(f.path, rv64, [&](et_writer_t& w) {
+    w.record_tsd1(5);
+    w.record_swt_is(0, 3, 0x13);
+    w.record_tsd1(1);
+    w.record_swt_irfwd(0, 7);
+    w.record_swt_va(0, 0x1000);
+    w.record_swt_frfrd(0, 6, 9);
+    for (uint64_t i = 0; i < words; ++i) w.append(0xff10ff10ff10ff10ull, 64);
+    w.record_swt_irfwd(0, 8);  // a later write overwrites the near one
+    w.record_swt_irfrd(0, 1, 10);
+    w.record_swt_pa(0, 0x2000);
+    w.record_swt_std(0, 11);
+    w.record_swt_fr(0, true);
+    w.record_swt_cm(0, 0x4000, false, false, 0, false);
+    w.record_swt_is(1, 3, 0x13);
+    w.record_tsd1(2);
+    w.record_swt_cm(1, 0x4004, false, false, 0, false);
+  });
+  auto r = open_reader(f.path, rv64);
+  et_object_t* o = r->get_next_object();
+  ASSERT_NE(o, nullptr);
+  const et_insn_t& a = o->insn;
+  EXPECT_EQ(a.issue_cycle, 5u);
+  EXPECT_EQ(a.ea_cycle, 6u);
+  EXPECT_EQ(a.write_cycle, far);
+  EXPECT_EQ(a.rd.value, 8u);
+  EXPECT_EQ(a.read_cycle, far);
+  EXPECT_EQ(a.pa_cycle, far);
+  EXPECT_EQ(a.sd_cycle, far);
+  EXPECT_EQ(a.fr_cycle, far);
+  EXPECT_EQ(a.commit_cycle, far);
+  EXPECT_TRUE(a.ea_valid && a.pa_valid && a.sd_valid && a.committed && a.fr_e0);
+  EXPECT_TRUE(a.frs2.data_valid && a.rs1.data_valid);
+  o = r->get_next_object();
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(o->insn.issue_cycle, far);
+  EXPECT_EQ(o->insn.commit_cycle, far + 2);
+  EXPECT_EQ(r->get_next_object(), nullptr);
+}
+
+// A ring slot reused by a record with few fields keeps nothing of the full
+// record it held before, and what a caller writes into a handed-out record
+// (its fields, or a traffic record's bytes) is gone from the next one: every
+// byte of the records after the first ring equals a record built from zero.
+TEST(SwtReader, ReusedSlotsKeepNothingOfTheirLastRecord) {
+  const unsigned full = mh_swt_reader_t::ring_size;
+  const unsigned plain = 300;
+  temp_file_t f;
+  write_trace(f.path, rv64, [&](et_writer_t& w) {
+    for (unsigned i = 0; i < full; ++i) {
+      const unsigned short p = i & 1023;
+      w.record_swt_is(p, 3, 0x9000000000000001ull);
+      for (unsigned char slot : {1, 2, 3, 13}) {
+        w.record_swt_irfra(p, slot, 7);
+        w.record_swt_irfrd(p, slot, ~0ull);
+      }
+      for (unsigned char slot : {5, 6, 7}) {
+        w.record_swt_frfra(p, slot, 7);
+        w.record_swt_frfrd(p, slot, ~0ull);
+      }
+      w.record_swt_irfwa(p, 7);
+      w.record_swt_irfwd(p, ~0ull);
+      w.record_swt_frfwa(p, 7);
+      w.record_swt_frfwd(p, ~0ull);
+      w.record_swt_fr(p, true);
+      w.record_swt_va(p, ~0ull);
+      w.record_swt_pa(p, ~0ull);
+      w.record_swt_std(p, ~0ull);
+      w.record_tsd1(1);
+      w.record_swt_cm(p, ~0ull, true, true, ~0ull, true);
+    }
+    for (unsigned i = full; i < full + plain; ++i) {
+      w.record_swt_is(i & 1023, 1, 0x13);
+      w.record_swt_cm(i & 1023, 0x1000 + i, false, false, 0, false);
+      if (i % 100 == 0) write_record(w, SWT_RVT, {{0x5555, 64}});
+    }
+  });
+  auto r = open_reader(f.path, rv64, 1, false);
+  for (unsigned i = 0; i < full; ++i) {
+    et_object_t* o = r->get_next_object();
+    ASSERT_NE(o, nullptr);
+    ASSERT_TRUE(o->insn.frs3.data_valid && o->insn.committed && o->insn.trig) << i;
+  }
+  for (unsigned i = full; i < full + plain; ++i) {
+    et_object_t* o = r->get_next_object();
+    ASSERT_NE(o, nullptr);
+    et_object_t expected;
+    std::memset(&expected, 0, sizeof(expected));
+    expected.type = ET_KIND_INSN;
+    expected.insn.uiid = i;
+    expected.insn.issue_cycle = full;
+    expected.insn.commit_cycle = full;
+    expected.insn.mode = 1;
+    expected.insn.insn = 0x13;
+    expected.insn.pc = 0x1000 + i;
+    expected.insn.committed = true;
+    ASSERT_EQ(std::memcmp(o, &expected, sizeof(expected)), 0) << i;
+    std::memset(o->insn.disasm, 'x', sizeof(o->insn.disasm) - 1);
+    o->insn.insn_id = 5;
+    o->insn.rs1.value = 1;
+    if (i % 100 == 0) {
+      o = r->get_next_object();
+      ASSERT_NE(o, nullptr);
+      std::memset(&expected, 0, sizeof(expected));
+      expected.type = ET_KIND_RVT;
+      expected.rvt.cycle = full;
+      expected.rvt.data = 0x5555;
+      ASSERT_EQ(std::memcmp(o, &expected, sizeof(expected)), 0) << i;
+      std::memset(reinterpret_cast<char*>(o) + 1, 0x77, sizeof(*o) - 1);
+    }
   }
   EXPECT_EQ(r->get_next_object(), nullptr);
 }
