@@ -41,22 +41,24 @@ class verdict_log {
 
 constexpr const char* BAD_PC_LINE = "PC file holds a line that is not a hexadecimal PC";
 
-// Value of each character as a hexadecimal digit; 16 for any other.
-struct hex_values_t {
+// Class of each character of the PC text: its value as a hexadecimal digit
+// (0 to 15), SPACE for white space, OTHER for anything else.
+constexpr uint8_t SPACE = 16;
+constexpr uint8_t OTHER = 17;
+struct char_classes_t {
   uint8_t of[256];
-  constexpr hex_values_t() : of() {
+  constexpr char_classes_t() : of() {
     for (int c = 0; c < 256; ++c)
       of[c] = c >= '0' && c <= '9'   ? c - '0'
               : c >= 'A' && c <= 'F' ? c - 'A' + 10
               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                     : 16;
+              : c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' ? SPACE
+                                                                                    : OTHER;
   }
 };
-constexpr hex_values_t HEX;
+constexpr char_classes_t CHAR;
 
-bool is_space(char c) {
-  return c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+inline unsigned char_class(const char* p) { return CHAR.of[static_cast<unsigned char>(*p)]; }
 
 // The get area of a stream buffer, reached through a class derived from the
 // buffer interface (its members are only open to such classes). Scanning
@@ -90,8 +92,8 @@ class buffer_cursor_t {
     end = sb ? get_area_t::end(sb) : nullptr;
   }
   // Refills the characters in memory once all are scanned; false at the end
-  // of the data.
-  bool refill() {
+  // of the data. Once a buffer: kept out of the scanning loops.
+  [[gnu::noinline]] bool refill() {
     give_back();
     const bool more = sb && sb->sgetc() != std::char_traits<char>::eof();
     take();
@@ -105,43 +107,6 @@ class buffer_cursor_t {
   std::streambuf* sb;
 };
 
-// Skips the white space between two PCs; false at the end of the data.
-inline bool skip_line_ends(buffer_cursor_t& at) {
-  for (;;) {
-    while (at.p != at.end && is_space(*at.p)) ++at.p;
-    if (at.p != at.end) return true;
-    if (!at.refill()) return false;
-  }
-}
-
-// The decoder writes every PC as hexadecimal digits without leading zeros,
-// which are read here up to the first character that is no digit (left in
-// the stream). Returns false, having consumed only white space, for any
-// other text ("0", "0x...", a sign) and at the end of the data: the stream
-// itself then reads it with the same result.
-inline bool read_plain_hex(buffer_cursor_t& at, uint64_t& pc) {
-  if (!skip_line_ends(at)) return false;
-  const unsigned first = HEX.of[static_cast<unsigned char>(*at.p)];
-  if (first == 0 || first > 15) return false;
-  uint64_t value = 0;
-  size_t digits = 0;
-  for (;;) {
-    const char* const from = at.p;
-    const char* q = from;
-    unsigned d;
-    while (q != at.end && (d = HEX.of[static_cast<unsigned char>(*q)]) <= 15) {
-      value = value << 4 | d;
-      ++q;
-    }
-    digits += static_cast<size_t>(q - from);
-    at.p = q;
-    if (q != at.end || !at.refill()) break;
-  }
-  if (digits > 16) throw std::runtime_error(BAD_PC_LINE);  // beyond 64 bits
-  pc = value;
-  return true;
-}
-
 // The PC file read as a sequence of PCs. The reader scans the stream's buffer
 // in place between two PCs and so owns the stream while it lives.
 class pc_reader_t {
@@ -150,28 +115,63 @@ class pc_reader_t {
       : in(stream), at(stream.good() ? stream.rdbuf() : nullptr), skip(ranges) {}
 
   // The next PC outside every skip range; true when the file has ended.
-  bool next(uint64_t& target) {
+  [[gnu::always_inline]] bool next(uint64_t& target) {
     for (;;) {
-      // The end is where only white space is left; a last PC without its
-      // line end is still a PC. Anything else that does not read as a PC
-      // (also a stream that never opened) is a broken PC file: it must
-      // neither pass for the end of the trace nor be retried for ever.
       uint64_t pc = 0;
-      if (!read_plain_hex(at, pc)) {
-        at.give_back();
-        in >> std::ws;
-        const bool end = in.eof() && !in.bad();
-        if (!end) in >> std::hex >> pc;
-        at.take();
-        if (end) return true;
-        if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
-      }
+      if (!read_plain_hex(pc) && read_by_stream(pc)) return true;
       target = pc;
       if (skip.empty() || !in_skip_ranges(skip, pc)) return false;
     }
   }
 
  private:
+  // The decoder writes every PC as hexadecimal digits without leading zeros,
+  // which are read here up to the first character that is no digit (left in
+  // the stream), after the white space before them. Returns false, having
+  // consumed only that white space, for any other text ("0", "0x...", a
+  // sign) and at the end of the data: the stream itself then reads it.
+  bool read_plain_hex(uint64_t& pc) {
+    unsigned c = OTHER;
+    for (;;) {
+      while (at.p != at.end && (c = char_class(at.p)) == SPACE) ++at.p;
+      if (at.p != at.end) break;
+      if (!at.refill()) return false;
+    }
+    if (c == 0 || c > 15) return false;
+    uint64_t value = 0;
+    size_t digits = 0;
+    for (;;) {
+      const char* const from = at.p;
+      const char* q = from;
+      while (q != at.end && (c = char_class(q)) <= 15) {
+        value = value << 4 | c;
+        ++q;
+      }
+      digits += static_cast<size_t>(q - from);
+      at.p = q;
+      if (q != at.end || !at.refill()) break;
+    }
+    if (digits > 16) throw std::runtime_error(BAD_PC_LINE);  // beyond 64 bits
+    pc = value;
+    return true;
+  }
+
+  // The stream's own extraction, for the text read_plain_hex leaves: true at
+  // the end of the file, where only white space is left. Anything else that
+  // does not read as a PC (also a stream that never opened) is a broken PC
+  // file: it must neither pass for the end of the trace nor be retried for
+  // ever.
+  [[gnu::noinline]] bool read_by_stream(uint64_t& pc) {
+    at.give_back();
+    in >> std::ws;
+    const bool end = in.eof() && !in.bad();
+    if (!end) in >> std::hex >> pc;
+    at.take();
+    if (end) return true;
+    if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
+    return false;
+  }
+
   std::istream& in;
   buffer_cursor_t at;
   const std::vector<SkipRangeArg>& skip;
