@@ -2,8 +2,11 @@
 // The input is a small header, a list of reference records and the PC file
 // text:
 //   byte 0     bits 0-1: number of skip ranges (0 to 3); bits 2-7: records
+//              (bits 5-7 also set how many characters, 1 to 8, a second
+//              reading of the PC file gets from its buffer at a time)
 //   6 bytes    per record (see make_record)
 //   the rest   the PC file
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -48,6 +51,47 @@ class list_reader_t : public et_reader_t {
   std::vector<et_object_t> records;
   size_t next = 0;
 };
+
+// Hands out its text a few characters at a time, as a file buffer does in
+// blocks: PCs and white space then straddle refills.
+class chunked_buffer_t : public std::streambuf {
+ public:
+  chunked_buffer_t(const std::string& t, size_t n) : text(t), chunk(n) {}
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (at >= text.size()) return traits_type::eof();
+    const size_t n = std::min(chunk, text.size() - at);
+    setg(&text[at], &text[at], &text[at] + n);
+    at += n;
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  std::string text;
+  size_t chunk;
+  size_t at = 0;
+};
+
+// Every PC read_next_pc hands out, then 1 at the end or 2 for a failure.
+std::vector<uint64_t> read_all(std::istream& in, const std::vector<SkipRangeArg>& ranges,
+                               size_t text_size) {
+  std::vector<uint64_t> pcs;
+  uint64_t pc = 0;
+  try {
+    for (;;) {
+      if (read_next_pc(in, pc, ranges)) break;
+      if (pcs.size() > text_size) __builtin_trap();  // more PCs than the text has characters
+      if (in_skip_ranges(ranges, pc)) __builtin_trap();
+      pcs.push_back(pc);
+    }
+    pcs.push_back(1);
+  } catch (const std::runtime_error&) {
+    pcs.push_back(2);
+  }
+  return pcs;
+}
 
 // pc: 16 bits of halfword offset from base, or the exit address; flags:
 // bit 0 a record of another kind, bit 1 committed, bit 2 trap, bit 3
@@ -96,18 +140,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < record_count && at + 6 <= size; ++i, at += 6) records.push_back(make_record(data + at));
   const std::string text(reinterpret_cast<const char*>(data + at), size - at);
 
-  // The PC file alone: every PC outside the ranges, then the end.
+  // The PC file alone: every PC outside the ranges, then the end; the same
+  // whether the buffer holds the whole text or a few characters at a time.
   {
     std::istringstream in(text);
-    uint64_t pc = 0;
-    try {
-      for (size_t n = 0;; ++n) {
-        if (read_next_pc(in, pc, ranges)) break;
-        if (n > text.size()) __builtin_trap();  // more PCs than the text has characters
-        if (in_skip_ranges(ranges, pc)) __builtin_trap();
-      }
-    } catch (const std::runtime_error&) {
-    }
+    const std::vector<uint64_t> whole = read_all(in, ranges, text.size());
+    chunked_buffer_t buffer(text, 1 + (data[0] >> 5));
+    std::istream chunked(&buffer);
+    if (read_all(chunked, ranges, text.size()) != whole) __builtin_trap();
   }
   // Both traces side by side.
   {

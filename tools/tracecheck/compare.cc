@@ -1,10 +1,12 @@
 #include "compare.h"
 
+#include <climits>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "et_records.h"
+#include "fused_word.h"
 #include "lynx_logger.h"
 
 namespace {
@@ -14,10 +16,6 @@ namespace {
 bool is_call_or_breakpoint(uint64_t cause) {
   return cause == 3 || cause == 8 || cause == 9 || cause == 11;
 }
-
-// Length of the first instruction of a fused pair (its two low bits sit at
-// bits 8:7 of the pair word).
-uint64_t first_insn_length(uint64_t pair_word) { return ((pair_word >> 7) & 3) == 3 ? 4 : 2; }
 
 class verdict_log {
  public:
@@ -41,63 +39,148 @@ class verdict_log {
   lynx_logger_t* logger;
 };
 
-int hex_digit(int c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 constexpr const char* BAD_PC_LINE = "PC file holds a line that is not a hexadecimal PC";
 
-// Skips the white space between two PCs straight in the stream buffer (the
-// stream's own skipping looks up the locale for every call); false at the
-// end of the buffer's data, where the stream takes over.
-bool skip_line_ends(std::istream& in) {
-  std::streambuf* sb = in.rdbuf();
-  int c = sb->sgetc();
-  while (c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') c = sb->snextc();
-  return c != std::char_traits<char>::eof();
-}
+// Class of each character of the PC text: its value as a hexadecimal digit
+// (0 to 15), SPACE for white space, OTHER for anything else.
+constexpr uint8_t SPACE = 16;
+constexpr uint8_t OTHER = 17;
+struct char_classes_t {
+  uint8_t of[256];
+  constexpr char_classes_t() : of() {
+    for (int c = 0; c < 256; ++c)
+      of[c] = c >= '0' && c <= '9'   ? c - '0'
+              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+              : c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' ? SPACE
+                                                                                    : OTHER;
+  }
+};
+constexpr char_classes_t CHAR;
 
-// The decoder writes every PC as hexadecimal digits without leading zeros,
-// which are read here straight from the stream buffer, up to the first
-// character that is no digit (left in the stream). Returns false, having
-// consumed nothing, for any other text ("0", "0x...", a sign), which is
-// then read by the stream itself with the same result.
-bool read_plain_hex(std::istream& in, uint64_t& pc) {
-  std::streambuf* sb = in.rdbuf();
-  int d = hex_digit(sb->sgetc());
-  if (d <= 0) return false;
-  uint64_t value = 0;
-  int digits = 0;
-  do {
-    if (++digits > 16) throw std::runtime_error(BAD_PC_LINE);  // beyond 64 bits
-    value = value << 4 | static_cast<uint64_t>(d);
-    d = hex_digit(sb->snextc());
-  } while (d >= 0);
-  pc = value;
-  return true;
-}
+inline unsigned char_class(const char* p) { return CHAR.of[static_cast<unsigned char>(*p)]; }
+
+// The get area of a stream buffer, reached through a class derived from the
+// buffer interface (its members are only open to such classes). Scanning
+// the characters in place saves a call through the buffer interface per
+// character.
+struct get_area_t : std::streambuf {
+  static const char* next(std::streambuf* b) { return (b->*&get_area_t::gptr)(); }
+  static const char* end(std::streambuf* b) { return (b->*&get_area_t::egptr)(); }
+  static void consume(std::streambuf* b, size_t n) {
+    for (; n > INT_MAX; n -= INT_MAX) (b->*&get_area_t::gbump)(INT_MAX);
+    (b->*&get_area_t::gbump)(static_cast<int>(n));
+  }
+};
+
+// A cursor over the characters a stream buffer holds in memory. What it has
+// scanned is handed back to the buffer before a refill, before the stream
+// itself reads, and when the cursor ends.
+class buffer_cursor_t {
+ public:
+  explicit buffer_cursor_t(std::streambuf* buffer) : sb(buffer) { take(); }
+  ~buffer_cursor_t() { give_back(); }
+  buffer_cursor_t(const buffer_cursor_t&) = delete;
+  buffer_cursor_t& operator=(const buffer_cursor_t&) = delete;
+
+  void give_back() {
+    if (sb) get_area_t::consume(sb, static_cast<size_t>(p - get_area_t::next(sb)));
+  }
+  // Starts again where the buffer stands (after the stream has read).
+  void take() {
+    p = sb ? get_area_t::next(sb) : nullptr;
+    end = sb ? get_area_t::end(sb) : nullptr;
+  }
+  // Refills the characters in memory once all are scanned; false at the end
+  // of the data. Once a buffer: kept out of the scanning loops.
+  [[gnu::noinline]] bool refill() {
+    give_back();
+    const bool more = sb && sb->sgetc() != std::char_traits<char>::eof();
+    take();
+    return more;
+  }
+
+  const char* p;
+  const char* end;
+
+ private:
+  std::streambuf* sb;
+};
+
+// The PC file read as a sequence of PCs. The reader scans the stream's buffer
+// in place between two PCs and so owns the stream while it lives.
+class pc_reader_t {
+ public:
+  pc_reader_t(std::istream& stream, const std::vector<SkipRangeArg>& ranges)
+      : in(stream), at(stream.good() ? stream.rdbuf() : nullptr), skip(ranges) {}
+
+  // The next PC outside every skip range; true when the file has ended.
+  [[gnu::always_inline]] bool next(uint64_t& target) {
+    for (;;) {
+      uint64_t pc = 0;
+      if (!read_plain_hex(pc) && read_by_stream(pc)) return true;
+      target = pc;
+      if (skip.empty() || !in_skip_ranges(skip, pc)) return false;
+    }
+  }
+
+ private:
+  // The decoder writes every PC as hexadecimal digits without leading zeros,
+  // which are read here up to the first character that is no digit (left in
+  // the stream), after the white space before them. Returns false, having
+  // consumed only that white space, for any other text ("0", "0x...", a
+  // sign) and at the end of the data: the stream itself then reads it.
+  bool read_plain_hex(uint64_t& pc) {
+    unsigned c = OTHER;
+    for (;;) {
+      while (at.p != at.end && (c = char_class(at.p)) == SPACE) ++at.p;
+      if (at.p != at.end) break;
+      if (!at.refill()) return false;
+    }
+    if (c == 0 || c > 15) return false;
+    uint64_t value = 0;
+    size_t digits = 0;
+    for (;;) {
+      const char* const from = at.p;
+      const char* q = from;
+      while (q != at.end && (c = char_class(q)) <= 15) {
+        value = value << 4 | c;
+        ++q;
+      }
+      digits += static_cast<size_t>(q - from);
+      at.p = q;
+      if (q != at.end || !at.refill()) break;
+    }
+    if (digits > 16) throw std::runtime_error(BAD_PC_LINE);  // beyond 64 bits
+    pc = value;
+    return true;
+  }
+
+  // The stream's own extraction, for the text read_plain_hex leaves: true at
+  // the end of the file, where only white space is left. Anything else that
+  // does not read as a PC (also a stream that never opened) is a broken PC
+  // file: it must neither pass for the end of the trace nor be retried for
+  // ever.
+  [[gnu::noinline]] bool read_by_stream(uint64_t& pc) {
+    at.give_back();
+    in >> std::ws;
+    const bool end = in.eof() && !in.bad();
+    if (!end) in >> std::hex >> pc;
+    at.take();
+    if (end) return true;
+    if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
+    return false;
+  }
+
+  std::istream& in;
+  buffer_cursor_t at;
+  const std::vector<SkipRangeArg>& skip;
+};
 
 }  // namespace
 
 bool read_next_pc(std::istream& in, uint64_t& target, const std::vector<SkipRangeArg>& ranges) {
-  for (;;) {
-    // The end is where only white space is left; a last PC without its line
-    // end is still a PC. Anything else that does not read as a PC (also a
-    // stream that never opened) is a broken PC file: it must neither pass
-    // for the end of the trace nor be retried for ever.
-    uint64_t pc = 0;
-    if (!(in.good() && skip_line_ends(in) && read_plain_hex(in, pc))) {
-      in >> std::ws;
-      if (in.eof() && !in.bad()) return true;
-      in >> std::hex >> pc;
-      if (in.fail()) throw std::runtime_error(BAD_PC_LINE);
-    }
-    target = pc;
-    if (!in_skip_ranges(ranges, pc)) return false;
-  }
+  return pc_reader_t(in, ranges).next(target);
 }
 
 int compare_traces(et_reader_t& reference, std::istream& pcs,
@@ -105,6 +188,7 @@ int compare_traces(et_reader_t& reference, std::istream& pcs,
   enum class state_t { fetch, end_of_reference, read_target, exit_check, compare, pair_compare,
                        store_check, equal, different };
   const verdict_log log;
+  pc_reader_t target_pcs(pcs, ranges);
   uint64_t target = 0;
   bool pending = false;
   bool ended = false;
@@ -143,7 +227,7 @@ int compare_traces(et_reader_t& reference, std::istream& pcs,
         }
         break;
       case state_t::read_target:
-        ended = read_next_pc(pcs, target, ranges);
+        ended = target_pcs.next(target);
         if (!current) {
           log.line(ended ? "No more instruction in both traces."
                          : "No more instruction in reference trace");
@@ -194,12 +278,12 @@ int compare_traces(et_reader_t& reference, std::istream& pcs,
           state = state_t::different;
           break;
         }
-        if (read_next_pc(pcs, target, ranges)) {
+        if (target_pcs.next(target)) {
           log.line("No more instructions in target trace (fused insn is last)");
           state = state_t::different;
           break;
         }
-        const uint64_t delta = first_insn_length(current->insn);
+        const uint64_t delta = fused_word::first_insn_length(current->insn);
         if (current->pc + delta != target) {
           log.line("PC does not matched for fused insn (second insn in pair)");
           if (log.enabled()) {

@@ -18,6 +18,8 @@ constexpr uint64_t MSI_ADDRESS = 0x10040000;
 bool read_next_pc(std::istream& in, uint64_t& target, const std::vector<SkipRangeArg>& ranges);
 
 // Walks both traces side by side and logs the verdict; 0 when they are
-// equal, -1 when they differ.
+// equal, -1 when they differ. The PC text is scanned in the stream's buffer,
+// whose read position is brought up to date when the walk ends: nothing else
+// may read the stream meanwhile.
 int compare_traces(et_reader_t& reference, std::istream& pcs,
                    const std::vector<SkipRangeArg>& ranges, uint64_t exit_address);
