@@ -1,5 +1,7 @@
 #include "mh_swt_reader.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstddef>
 #include <cstring>
@@ -179,16 +181,25 @@ inline void put_operand(et_reg_t& slot, uint64_t present, unsigned op, uint64_t 
 
 template <typename T>
 T* allocate_ring() {
-  // Left unwritten: every field is written before it is read (the present
-  // bits say which), so the pages are touched only as records use them.
-  void* p = std::aligned_alloc(alignof(T), mh_swt_reader_t::ring_size * sizeof(T));
-  if (p == nullptr) throw std::bad_alloc();
+  // Fresh zero pages from the system: page-aligned, and touched only as
+  // records use them, so a short trace costs little memory. A field that no
+  // record has written yet reads as 0; expand reads such fields only under a
+  // zero mask, but they never hold anything undefined.
+  static_assert(alignof(T) <= 4096, "the pages align the entries");
+  void* p = mmap(nullptr, mh_swt_reader_t::ring_size * sizeof(T), PROT_READ | PROT_WRITE,
+                 MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) throw std::bad_alloc();
   return static_cast<T*>(p);
 }
 
 unsigned trailing_zeros(uint64_t v) { return v == 0 ? 0 : static_cast<unsigned>(__builtin_ctzll(v)); }
 
 }  // namespace
+
+template <typename T>
+void mh_swt_reader_t::ring_deleter<T>::operator()(T* p) const {
+  munmap(p, ring_size * sizeof(T));
+}
 
 mh_swt_reader_t::mh_swt_reader_t(const std::string& file_path, unsigned long mask, bool skip_rvt_, bool skip_l2t_,
                                  bool skip_dct_, int xlen_, int flen_, unsigned long pa_bits,

@@ -145,13 +145,16 @@ class mh_swt_reader_t : public et_reader_t {
   // Left unwritten at allocation (a field is read only after its present bit
   // or the entry's issue set it), so building a reader does not touch the
   // ring, and a trace touches only the parts its records use.
-  struct free_deleter {
-    void operator()(void* p) const { std::free(p); }
+  template <typename T>
+  struct ring_deleter {
+    void operator()(T* p) const;
   };
-  std::unique_ptr<hot_entry_t[], free_deleter> hot;
-  std::unique_ptr<warm_entry_t[], free_deleter> warm;
-  std::unique_ptr<cold_entry_t[], free_deleter> cold;
-  std::unique_ptr<traffic_entry_t[], free_deleter> traffic;
+  template <typename T>
+  using ring_t = std::unique_ptr<T[], ring_deleter<T>>;
+  ring_t<hot_entry_t> hot;
+  ring_t<warm_entry_t> warm;
+  ring_t<cold_entry_t> cold;
+  ring_t<traffic_entry_t> traffic;
   uint64_t produced;
   uint64_t consumed;
   et_object_t out;  // the record handed out last
