@@ -63,12 +63,15 @@ inline bool load_design_params(const std::string& path, design_params_t& d) {
 }
 
 // A reader of the reference trace that keeps only the instruction records
-// of the harts in `hart_mask`.
+// of the harts in `hart_mask`, and of those only what the programs read: the
+// pc, the word, the physical address and the commit outcome.
 inline std::unique_ptr<mh_swt_reader_t> open_swt_reader(const std::string& path,
                                                         unsigned long hart_mask,
                                                         const design_params_t& d) {
-  return std::make_unique<mh_swt_reader_t>(path, hart_mask, true, true, true,
-                                           static_cast<int>(d.xlen), static_cast<int>(d.flen),
-                                           d.paddr_width, d.irf_data_width, d.cl_width,
-                                           d.cl_chunks, d.poison_enable);
+  auto reader = std::make_unique<mh_swt_reader_t>(path, hart_mask, true, true, true,
+                                                  static_cast<int>(d.xlen), static_cast<int>(d.flen),
+                                                  d.paddr_width, d.irf_data_width, d.cl_width,
+                                                  d.cl_chunks, d.poison_enable);
+  reader->keep_only_outcome();
+  return reader;
 }

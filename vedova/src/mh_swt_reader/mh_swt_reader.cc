@@ -280,6 +280,7 @@ void mh_swt_reader_t::init() {
   traffic.reset(allocate_ring<traffic_entry_t>());
   std::memset(static_cast<void*>(&out), 0, sizeof(out));
   out_is_insn = false;
+  lean = false;
 
   std::memset(record_bits, 0, sizeof(record_bits));
   const uint64_t p = SWT_PIID_WIDTH;
@@ -390,10 +391,21 @@ void mh_swt_reader_t::skip_bits(uint64_t n) {
   if (n != 0) get_bits(static_cast<int>(n));
 }
 
+void mh_swt_reader_t::keep_only_outcome() {
+  if (produced != 0 || input_ended || input_bytes != 0)
+    throw std::logic_error("keep_only_outcome is called before the first record is read");
+  if (!lean_ring) lean_ring.reset(allocate_ring<lean_entry_t>());
+  lean = true;
+}
+
 // Takes the next ring slot for a record of the given kind; returns the slot.
 inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
   const uint64_t slot = produced & ring_mask;
   ++produced;
+  if (lean) {
+    lean_ring[slot].kind = kind;
+    return slot;
+  }
   hot[slot].kind = kind;
   // Read ahead by get_next_object's prefetch, whatever the kind.
   hot[slot].present = 0;
@@ -409,6 +421,12 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     }
   }
   if (consumed == produced) return nullptr;
+  if (lean) {
+    __builtin_prefetch(&lean_ring[(consumed + 2 * prefetch_distance) & ring_mask]);
+    expand_lean(consumed & ring_mask);
+    ++consumed;
+    return &out;
+  }
   // A record is handed out a whole ring after it was parsed, when it may have
   // left the nearer caches: fetch the compact entry of a record a few steps
   // ahead, so its misses overlap with the work on this one.
@@ -429,6 +447,7 @@ et_object_t* mh_swt_reader_t::get_next_object() {
 struct mh_swt_reader_t::stream_bits {
   mh_swt_reader_t& reader;
   uint64_t get(int n) { return reader.get_bits(n); }
+  void skip(uint64_t n) { reader.skip_bits(n); }
 };
 
 // Fields of a record that lies whole in the buffer, taken at their offsets
@@ -447,6 +466,7 @@ struct mh_swt_reader_t::buffer_bits {
     bit += static_cast<unsigned>(n);
     return n == 64 ? value : value & ((uint64_t(1) << n) - 1);
   }
+  void skip(uint64_t n) { bit += static_cast<unsigned>(n); }
 };
 
 // Records the cycle counter in a cycle field of the entry in `slot`.
@@ -506,6 +526,18 @@ template <typename Bits>
     if ((uiid & (piid_entries - 1)) != piid) throw_non_sequential(cycle, h, last, piid);
     last_uiid[h] = uiid;
     const uint64_t slot = take_slot(ET_KIND_INSN);
+    table[piid] = produced;  // record number + 1
+    if (lean) {
+      lean_entry_t& l = lean_ring[slot];
+      l.insn = 0;
+      l.pc = 0;
+      l.pa = 0;
+      l.commit_flags = 0;
+      l.pa_valid = 0;
+      bits.skip(2);  // the mode
+      l.insn = bits.get(64);
+      return;
+    }
     hot_entry_t& e = hot[slot];
     e.insn = 0;
     e.pc = 0;
@@ -518,7 +550,6 @@ template <typename Bits>
     e.rd_reg = 0;
     e.uiid = uiid;
     e.hart = static_cast<uint8_t>(h);
-    table[piid] = produced;  // record number + 1
     e.issue_cycle = cycle;
     e.mode = static_cast<uint8_t>(bits.get(2));
     e.insn = bits.get(64);
@@ -532,6 +563,21 @@ template <typename Bits>
   if (produced - (entry - 1) > ring_size) throw_out_of_reach(code, cycle, h, piid);
 
   const uint64_t slot = (entry - 1) & ring_mask;
+  if (lean) {
+    // Only the commit and the physical address are kept; the other records
+    // are stepped over whole.
+    lean_entry_t& l = lean_ring[slot];
+    if (code == SWT_CM) {
+      l.pc = bits.get(static_cast<int>(va_width));
+      l.commit_flags = static_cast<uint16_t>(committed_flag | bits.get(10));
+    } else if (code == SWT_PA) {
+      l.pa = bits.get(static_cast<int>(pa_width));
+      l.pa_valid = 1;
+    } else {
+      bits.skip(record_bits[code] - SWT_PIID_WIDTH);
+    }
+    return;
+  }
   hot_entry_t& e = hot[slot];
   // Each case writes its fields in the order the file carries them, so that
   // a record cut by the end of the input leaves what was read.
@@ -774,13 +820,53 @@ void mh_swt_reader_t::parse_record() {
 
 // Writes the record in `slot` into `out`, all of it: bytes no field fills
 // are zero, as in a record built from a zeroed slot.
+void mh_swt_reader_t::expand_traffic(uint8_t kind, uint64_t slot) {
+  std::memset(static_cast<void*>(&out), 0, sizeof(out));
+  out.type = kind;
+  std::memcpy(reinterpret_cast<char*>(&out) + offsetof(et_object_t, rvt), &traffic[slot], sizeof(traffic_entry_t));
+  out_is_insn = false;
+}
+
+namespace {
+
+// The commit outcome from the commit record's flags (and the reader's bits
+// above them).
+inline void put_outcome(et_insn_t& r, unsigned f, uint64_t xlen) {
+  const bool committed = (f & committed_flag) != 0;
+  r.committed = committed;
+  r.fr_cm = committed && (f & 1) != 0;
+  r.trap = committed && ((f >> 1) & 1) != 0;
+  r.intr = committed && ((f >> 1) & 3) == 3;
+  r.cause = committed ? ((f >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0) : 0;
+  r.trig = committed && ((f >> 9) & 1) != 0;
+  r.fr_e0 = (f & fr_e0_flag) != 0;
+}
+
+}  // namespace
+
+void mh_swt_reader_t::expand_lean(uint64_t slot) {
+  const lean_entry_t& l = lean_ring[slot];
+  if (l.kind != ET_KIND_INSN) {
+    expand_traffic(l.kind, slot);
+    return;
+  }
+  if (!out_is_insn) {
+    std::memset(static_cast<void*>(&out), 0, sizeof(out));
+    out_is_insn = true;
+  }
+  out.type = ET_KIND_INSN;
+  et_insn_t& r = out.insn;
+  r.pc = l.pc;
+  r.insn = l.insn;
+  r.pa_valid = l.pa_valid != 0;
+  r.pa = l.pa & (uint64_t(0) - l.pa_valid);
+  put_outcome(r, l.commit_flags, xlen);
+}
+
 void mh_swt_reader_t::expand(uint64_t slot) {
   const hot_entry_t& e = hot[slot];
   if (e.kind != ET_KIND_INSN) {
-    std::memset(static_cast<void*>(&out), 0, sizeof(out));
-    out.type = e.kind;
-    std::memcpy(reinterpret_cast<char*>(&out) + offsetof(et_object_t, rvt), &traffic[slot], sizeof(traffic_entry_t));
-    out_is_insn = false;
+    expand_traffic(e.kind, slot);
     return;
   }
   // After an instruction record only the fields need writing (the caller
@@ -862,15 +948,7 @@ void mh_swt_reader_t::expand(uint64_t slot) {
       default: r.fr_cycle = value; break;
     }
   }
-  const unsigned f = e.commit_flags;
-  const bool committed = (f & committed_flag) != 0;
-  r.committed = committed;
-  r.fr_cm = committed && (f & 1) != 0;
-  r.trap = committed && ((f >> 1) & 1) != 0;
-  r.intr = committed && ((f >> 1) & 3) == 3;
-  r.cause = committed ? ((f >> 3) & 0x3f) | (r.intr ? uint64_t(1) << (xlen - 1) : 0) : 0;
-  r.trig = committed && ((f >> 9) & 1) != 0;
-  r.fr_e0 = (f & fr_e0_flag) != 0;
+  put_outcome(r, e.commit_flags, xlen);
   r.disasm_valid = false;
   r.operand_flags = 0;
   r.insn_id = 0;

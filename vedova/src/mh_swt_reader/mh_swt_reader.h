@@ -35,6 +35,16 @@ class mh_swt_reader_t : public et_reader_t {
 
   et_object_t* get_next_object() override;
 
+  // For a caller that reads of an instruction record only its pc, word,
+  // physical address and commit outcome (`type`, `pc`, `insn`, `pa_valid`,
+  // `pa`, `committed`, `trap`, `intr`, `cause`, `trig`, `fr_cm`): the reader
+  // then keeps nothing else of the later records, which spares most of its
+  // work. Every other field of an instruction record reads 0, as long as the
+  // caller writes only into those fields. Traffic records, the records'
+  // order and the errors are unchanged. Call before the first
+  // get_next_object.
+  void keep_only_outcome();
+
  private:
   // The ring keeps each record in a compact form; the record handed out is
   // expanded from it into `out`. An instruction's most used fields share one
@@ -77,6 +87,15 @@ class mh_swt_reader_t : public et_reader_t {
     uint64_t wide_cycle[7];  // the cycle counters whose distance did not fit
     uint8_t reg[6];
   };
+  // An instruction as keep_only_outcome keeps it.
+  struct alignas(32) lean_entry_t {
+    uint64_t insn;
+    uint64_t pc;
+    uint64_t pa;
+    uint16_t commit_flags;
+    uint8_t kind;
+    uint8_t pa_valid;
+  };
   union traffic_entry_t {
     rvt_object_t rvt;
     l2t_object_t l2t;
@@ -102,6 +121,8 @@ class mh_swt_reader_t : public et_reader_t {
   void set_reg(uint64_t slot, unsigned operand, uint64_t reg);
   void set_value(uint64_t slot, unsigned operand, uint64_t value);
   void expand(uint64_t slot);
+  void expand_lean(uint64_t slot);
+  void expand_traffic(uint8_t kind, uint64_t slot);
 
   bool owns_file;
   uint64_t hart_mask;
@@ -155,6 +176,8 @@ class mh_swt_reader_t : public et_reader_t {
   ring_t<warm_entry_t> warm;
   ring_t<cold_entry_t> cold;
   ring_t<traffic_entry_t> traffic;
+  ring_t<lean_entry_t> lean_ring;
+  bool lean;  // keep_only_outcome was called
   uint64_t produced;
   uint64_t consumed;
   et_object_t out;  // the record handed out last

@@ -15,6 +15,7 @@
 
 #include "et_writer.h"
 #include "swt_format.h"
+#include "swt_outcome.h"
 
 namespace {
 
@@ -932,6 +933,126 @@ TEST(SwtReader, LoneTrailingCodeByteIsTheEnd) {
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(o->insn.pc, 0x44u);
   EXPECT_EQ(r->get_next_object(), nullptr);
+}
+
+// A trace of every record kind, of two read harts and one stepped over,
+// with traffic, far cycle counters and reused ring slots, written from a
+// seed; `ending` adds a record the reader refuses (1: a commit on hart 6,
+// which issued nothing, 2: an unknown code, 3: an issue out of sequence).
+void write_mixed_trace(const std::string& path, const design_t& d, uint32_t seed, unsigned instructions,
+                       unsigned ending) {
+  uint64_t state = seed * 0x9e3779b97f4a7c15ull + 1;
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  write_trace(path, d, [&](et_writer_t& w) {
+    uint64_t issued[3] = {0, 0, 0};
+    for (unsigned i = 0; i < instructions; ++i) {
+      const unsigned char h = static_cast<unsigned char>(next() % 3);
+      w.record_swt_hart(h);
+      const unsigned short p = static_cast<unsigned short>(issued[h]++ & 1023);
+      w.record_swt_is(p, static_cast<unsigned char>(next() & 3), next());
+      const uint64_t kinds = next();
+      for (unsigned k = 0; k < 16; ++k) {
+        if (((kinds >> (4 * k)) & 15) > 4) continue;
+        const uint64_t v = next();
+        switch (k) {
+          case 0: w.record_swt_irfra(p, static_cast<unsigned char>(v % 16), static_cast<unsigned char>(v >> 8 & 31)); break;
+          case 1: w.record_swt_irfrd(p, static_cast<unsigned char>(v % 16), next()); break;
+          case 2: w.record_swt_irfwa(p, static_cast<unsigned char>(v & 31)); break;
+          case 3: w.record_swt_irfwd(p, v); break;
+          case 4: w.record_swt_frfra(p, static_cast<unsigned char>(v % 16), static_cast<unsigned char>(v >> 8 & 31)); break;
+          case 5: w.record_swt_frfrd(p, static_cast<unsigned char>(v % 16), next()); break;
+          case 6: w.record_swt_frfwa(p, static_cast<unsigned char>(v & 31)); break;
+          case 7: w.record_swt_frfwd(p, v); break;
+          case 8: w.record_swt_fr(p, v & 1); break;
+          case 9: w.record_swt_va(p, v); break;
+          case 10: w.record_swt_pa(p, v); break;
+          case 11: w.record_swt_std(p, v); break;
+          case 12: w.record_tsd1(static_cast<unsigned char>(v)); break;
+          case 13: write_record(w, SWT_RVT, {{v, 64}}); break;
+          case 14: write_record(w, SWT_L2T_URQ, {{v, 64}, {next(), 19}}); break;
+          default: write_record(w, SWT_DCT_WUP, {{v, 11}}); break;
+        }
+      }
+      // Most commit at once; some later, after other instructions, and
+      // some never; some twice.
+      const uint64_t c = next();
+      if (c % 8 != 0) w.record_swt_cm(p, c >> 8, c & 2, c & 4, c >> 3, c & 16);
+      if (c % 16 == 1) w.record_swt_cm(p, c >> 12, c & 32, false, 0, false);
+      if (issued[h] > 5 && c % 8 == 0) w.record_swt_cm(static_cast<unsigned short>((issued[h] - 3) & 1023), c, false, c & 64, 9, false);
+      if (c % 1000 == 7)
+        for (unsigned t = 0; t < 300; ++t) w.record_tsd1(255);  // counters far from their issue
+    }
+    w.record_swt_hart(ending == 1 ? 6 : 0);  // hart 6 has issued nothing
+    if (ending == 1) w.record_swt_cm(5, 0x10, false, false, 0, false);
+    if (ending == 2) write_record(w, 0, {});
+    if (ending == 3) w.record_swt_is(static_cast<unsigned short>((issued[0] + 2) & 1023), 3, 0x13);
+  });
+}
+
+// Reads the file with a full reader and one that keeps only the outcome, side
+// by side: the same records, the kept fields equal, the end or the error at
+// the same call. Returns the records read, and the error.
+std::pair<size_t, std::string> compare_outcome_reader(const std::string& path, const design_t& d,
+                                                      unsigned long mask) {
+  auto full = open_reader(path, d, mask);
+  auto lean = open_reader(path, d, mask);
+  lean->keep_only_outcome();
+  size_t n = 0;
+  for (;; ++n) {
+    et_object_t* a = nullptr;
+    et_object_t* b = nullptr;
+    const std::string ea = error_of([&] { a = full->get_next_object(); });
+    const std::string eb = error_of([&] { b = lean->get_next_object(); });
+    EXPECT_EQ(ea, eb) << n;
+    if (ea != "(no error)") return {n, ea};
+    EXPECT_EQ(a == nullptr, b == nullptr) << n;
+    if (a == nullptr || b == nullptr) return {n, ""};
+    const et_object_t expected = swt_outcome_of(*a);
+    if (std::memcmp(&expected, b, sizeof(expected)) != 0) {
+      ADD_FAILURE() << "record " << n << " differs";
+      return {n, ""};
+    }
+  }
+}
+
+TEST(SwtReader, KeepOnlyOutcomeKeepsTheOutcomeAndTheErrors) {
+  const design_t designs[] = {rv64, {32, 64, 34, 17, 256, 4, false}};
+  testing::internal::CaptureStdout();  // the note of a missing issue record
+  for (const design_t& d : designs) {
+    for (unsigned ending = 0; ending < 4; ++ending) {
+      SCOPED_TRACE(testing::PrintToString(d) + " ending " + std::to_string(ending));
+      temp_file_t f;
+      // More records than the ring holds, of three harts (an error is
+      // raised when parsing reaches it, a ring ahead of the caller).
+      write_mixed_trace(f.path, d, 7 + ending, 100000, ending);
+      const auto r = compare_outcome_reader(f.path, d, 0b1000101);
+      EXPECT_GT(r.first, ending == 0 ? mh_swt_reader_t::ring_size : 10000);
+      EXPECT_EQ(r.second.empty(), ending == 0) << r.second;
+      EXPECT_EQ(compare_outcome_reader(f.path, d, 0b10).second.empty(), ending != 2);
+    }
+    // Cut at every byte: the same records, with what the cut record held.
+    temp_file_t f;
+    write_mixed_trace(f.path, d, 3, 12, 0);
+    const std::vector<unsigned char> bytes = read_bytes(f.path);
+    temp_file_t cut;
+    for (size_t len = 0; len <= bytes.size(); ++len) {
+      write_bytes(cut.path, std::vector<unsigned char>(bytes.begin(), bytes.begin() + len));
+      compare_outcome_reader(cut.path, d, 0b111);
+    }
+  }
+  const std::string notes = testing::internal::GetCapturedStdout();
+  if (HasFailure()) std::cout << notes;  // where the failures went
+
+  temp_file_t f;
+  write_mixed_trace(f.path, rv64, 1, 3, 0);
+  auto r = open_reader(f.path, rv64, 1);
+  ASSERT_NE(r->get_next_object(), nullptr);
+  EXPECT_THROW(r->keep_only_outcome(), std::logic_error);
 }
 
 // Timing of the reader on a few million records; run by hand with
