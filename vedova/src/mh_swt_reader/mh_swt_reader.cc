@@ -399,10 +399,11 @@ void mh_swt_reader_t::keep_only_outcome() {
 }
 
 // Takes the next ring slot for a record of the given kind; returns the slot.
+template <bool Lean>
 inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
   const uint64_t slot = produced & ring_mask;
   ++produced;
-  if (lean) {
+  if (Lean) {
     lean_ring[slot].kind = kind;
     return slot;
   }
@@ -412,10 +413,17 @@ inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
   return slot;
 }
 
+uint64_t mh_swt_reader_t::take_traffic_slot(uint8_t kind) {
+  return lean ? take_slot<true>(kind) : take_slot<false>(kind);
+}
+
 et_object_t* mh_swt_reader_t::get_next_object() {
   if (!input_ended) {
     try {
-      parse_more();
+      if (lean)
+        parse_more<true>();
+      else
+        parse_more<false>();
     } catch (const std::underflow_error&) {
       // End of input; input_ended is set, so nothing is read again.
     }
@@ -514,7 +522,7 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
   hot[slot].present |= data_bit(operand);
 }
 
-template <typename Bits>
+template <bool Lean, typename Bits>
 [[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(Bits& bits, unsigned code, uint64_t piid) {
   // Only selected harts get here, and a selected hart above 7 is refused at
   // its SWT_HART record, so current_hart indexes a table.
@@ -525,9 +533,9 @@ template <typename Bits>
     const uint64_t uiid = last + 1;
     if ((uiid & (piid_entries - 1)) != piid) throw_non_sequential(cycle, h, last, piid);
     last_uiid[h] = uiid;
-    const uint64_t slot = take_slot(ET_KIND_INSN);
+    const uint64_t slot = take_slot<Lean>(ET_KIND_INSN);
     table[piid] = produced;  // record number + 1
-    if (lean) {
+    if (Lean) {
       lean_entry_t& l = lean_ring[slot];
       l.insn = 0;
       l.pc = 0;
@@ -563,7 +571,7 @@ template <typename Bits>
   if (produced - (entry - 1) > ring_size) throw_out_of_reach(code, cycle, h, piid);
 
   const uint64_t slot = (entry - 1) & ring_mask;
-  if (lean) {
+  if (Lean) {
     // Only the commit and the physical address are kept; the other records
     // are stepped over whole.
     lean_entry_t& l = lean_ring[slot];
@@ -667,6 +675,7 @@ inline void mh_swt_reader_t::select_hart(uint64_t h) {
   if (h >= max_harts && !skip_current_hart) throw_hart(h);
 }
 
+template <bool Lean>
 void mh_swt_reader_t::parse_more() {
   // The most common records, when they start on a byte at least
   // buffer_margin bytes before the end of the buffered input, are read from
@@ -709,7 +718,7 @@ void mh_swt_reader_t::parse_more() {
         // Where the errors of parse_insn_record find the position.
         input_bit = bit + 8 + SWT_PIID_WIDTH;
         buffer_bits fields{record, 8 + SWT_PIID_WIDTH};
-        parse_insn_record(fields, code, (head >> 8) & (piid_entries - 1));
+        parse_insn_record<Lean>(fields, code, (head >> 8) & (piid_entries - 1));
         // Every record ends on a byte boundary.
         bit = (byte + (fields.bit + 7) / 8) * 8;
         continue;
@@ -759,7 +768,7 @@ void mh_swt_reader_t::parse_record() {
       if (skip_rvt) {
         skip_bits(64);
       } else {
-        traffic_entry_t& t = traffic[take_slot(ET_KIND_RVT)];
+        traffic_entry_t& t = traffic[take_traffic_slot(ET_KIND_RVT)];
         std::memset(static_cast<void*>(&t), 0, sizeof(t));
         t.rvt.cycle = cycle;
         t.rvt.data = get_bits(64);
@@ -792,7 +801,10 @@ void mh_swt_reader_t::parse_record() {
         else
           input_bit += SWT_PIID_WIDTH;
         stream_bits fields{*this};
-        parse_insn_record(fields, code, piid);
+        if (lean)
+          parse_insn_record<true>(fields, code, piid);
+        else
+          parse_insn_record<false>(fields, code, piid);
       }
       break;
     case SWT_DCT_HART:
@@ -974,7 +986,7 @@ void mh_swt_reader_t::read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, u
 }
 
 void mh_swt_reader_t::parse_traffic(unsigned code, uint8_t kind) {
-  traffic_entry_t& o = traffic[take_slot(kind)];
+  traffic_entry_t& o = traffic[take_traffic_slot(kind)];
   std::memset(static_cast<void*>(&o), 0, sizeof(o));
   l2t_rq_t* rq;
   l2t_rs_t* rs;

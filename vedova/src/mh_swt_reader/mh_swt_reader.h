@@ -103,17 +103,20 @@ class mh_swt_reader_t : public et_reader_t {
   };
 
   void init();
+  template <bool Lean>
   void parse_more();
   uint64_t get_bits(int n);
   void refill(int n);
   int64_t block_position() const;
   void skip_bits(uint64_t n);
+  template <bool Lean>
   uint64_t take_slot(uint8_t kind);
+  uint64_t take_traffic_slot(uint8_t kind);
   void parse_record();
   void select_hart(uint64_t h);
   struct stream_bits;
   struct buffer_bits;
-  template <typename Bits>
+  template <bool Lean, typename Bits>
   void parse_insn_record(Bits& bits, unsigned code, uint64_t piid);
   void parse_traffic(unsigned code, uint8_t kind);
   void read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count);
