@@ -573,16 +573,30 @@ template <bool Lean, typename Bits>
   const uint64_t slot = (entry - 1) & ring_mask;
   if (Lean) {
     // Only the commit and the physical address are kept; the other records
-    // are stepped over whole.
+    // are stepped over whole. Their lengths come with each code's case, not
+    // from a table indexed by the code: with the case predicted, the next
+    // record is located before this one's code has loaded.
     lean_entry_t& l = lean_ring[slot];
-    if (code == SWT_CM) {
-      l.pc = bits.get(static_cast<int>(va_width));
-      l.commit_flags = static_cast<uint16_t>(committed_flag | bits.get(10));
-    } else if (code == SWT_PA) {
-      l.pa = bits.get(static_cast<int>(pa_width));
-      l.pa_valid = 1;
-    } else {
-      bits.skip(record_bits[code] - SWT_PIID_WIDTH);
+    switch (code) {
+      case SWT_CM:
+        l.pc = bits.get(static_cast<int>(va_width));
+        l.commit_flags = static_cast<uint16_t>(committed_flag | bits.get(10));
+        break;
+      case SWT_PA:
+        l.pa = bits.get(static_cast<int>(pa_width));
+        l.pa_valid = 1;
+        break;
+      case SWT_IRFRA:
+      case SWT_FRFRA: bits.skip(4 + 5); break;
+      case SWT_IRFRD: bits.skip(4 + irf_data_width); break;
+      case SWT_IRFWA:
+      case SWT_FRFWA: bits.skip(5); break;
+      case SWT_IRFWD: bits.skip(irf_data_width); break;
+      case SWT_FRFRD: bits.skip(4 + flen); break;
+      case SWT_FRFWD: bits.skip(flen); break;
+      case SWT_FR: bits.skip(1); break;
+      case SWT_VA: bits.skip(va_width); break;
+      default: bits.skip(xlen > flen ? xlen : flen); break;  // SWT_STD
     }
     return;
   }
