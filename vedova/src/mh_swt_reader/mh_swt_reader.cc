@@ -523,11 +523,9 @@ inline void mh_swt_reader_t::set_value(uint64_t slot, unsigned operand, uint64_t
 }
 
 template <bool Lean, typename Bits>
-[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(Bits& bits, unsigned code, uint64_t piid) {
-  // Only selected harts get here, and a selected hart above 7 is refused at
-  // its SWT_HART record, so current_hart indexes a table.
+[[gnu::always_inline]] inline void mh_swt_reader_t::parse_insn_record(Bits& bits, unsigned code, uint64_t piid,
+                                                                      uint64_t* table) {
   const unsigned h = current_hart;
-  uint64_t* table = issue_tables[h].get();
   if (code == SWT_IS) {
     const uint64_t last = last_uiid[h];
     const uint64_t uiid = last + 1;
@@ -686,7 +684,18 @@ template <bool Lean, typename Bits>
 inline void mh_swt_reader_t::select_hart(uint64_t h) {
   current_hart = static_cast<uint8_t>(h);
   skip_current_hart = ((hart_mask >> (h % 64)) & 1) == 0;
-  if (h >= max_harts && !skip_current_hart) throw_hart(h);
+  if (h >= max_harts && !skip_current_hart) {
+    // Refused; should the caller read on, the hart's records are stepped
+    // over rather than looked up in a table it does not have.
+    skip_current_hart = true;
+    throw_hart(h);
+  }
+}
+
+// The issue table of the current hart: only read harts have one, and only
+// their records look into it.
+inline uint64_t* mh_swt_reader_t::current_table() const {
+  return skip_current_hart ? nullptr : issue_tables[current_hart].get();
 }
 
 template <bool Lean>
@@ -704,6 +713,8 @@ void mh_swt_reader_t::parse_more() {
   const unsigned char* const buffer = input.get();
   uint64_t bit = input_bit;
   size_t end = input_bytes;
+  // The current hart's issue table, kept at hand.
+  uint64_t* table = current_table();
   while (produced != consumed + ring_size) {
     const uint64_t byte = bit >> 3;
     if ((bit & 7) == 0 && byte + buffer_margin <= end) {
@@ -724,6 +735,7 @@ void mh_swt_reader_t::parse_more() {
         // Where the error finds the position.
         input_bit = bit;
         select_hart(record[1]);
+        table = current_table();
         continue;
       }
       if (code >= SWT_IS && code <= SWT_CM) {
@@ -732,7 +744,7 @@ void mh_swt_reader_t::parse_more() {
         // Where the errors of parse_insn_record find the position.
         input_bit = bit + 8 + SWT_PIID_WIDTH;
         buffer_bits fields{record, 8 + SWT_PIID_WIDTH};
-        parse_insn_record<Lean>(fields, code, (head >> 8) & (piid_entries - 1));
+        parse_insn_record<Lean>(fields, code, (head >> 8) & (piid_entries - 1), table);
         // Every record ends on a byte boundary.
         bit = (byte + (fields.bit + 7) / 8) * 8;
         continue;
@@ -755,6 +767,7 @@ void mh_swt_reader_t::parse_more() {
     parse_record();
     bit = input_bit;
     end = input_bytes;
+    table = current_table();
   }
   input_bit = bit;
 }
@@ -816,9 +829,9 @@ void mh_swt_reader_t::parse_record() {
           input_bit += SWT_PIID_WIDTH;
         stream_bits fields{*this};
         if (lean)
-          parse_insn_record<true>(fields, code, piid);
+          parse_insn_record<true>(fields, code, piid, current_table());
         else
-          parse_insn_record<false>(fields, code, piid);
+          parse_insn_record<false>(fields, code, piid, current_table());
       }
       break;
     case SWT_DCT_HART:

@@ -114,10 +114,11 @@ class mh_swt_reader_t : public et_reader_t {
   uint64_t take_traffic_slot(uint8_t kind);
   void parse_record();
   void select_hart(uint64_t h);
+  uint64_t* current_table() const;
   struct stream_bits;
   struct buffer_bits;
   template <bool Lean, typename Bits>
-  void parse_insn_record(Bits& bits, unsigned code, uint64_t piid);
+  void parse_insn_record(Bits& bits, unsigned code, uint64_t piid, uint64_t* table);
   void parse_traffic(unsigned code, uint8_t kind);
   void read_data_layout(uint64_t* d, uint8_t& psn, uint8_t& cn, uint8_t& count);
   void set_cycle(uint64_t slot, unsigned which);

@@ -529,6 +529,16 @@ TEST(SwtReader, TraceErrors) {
   EXPECT_EQ(drain_error(hart9.path, rv64, 1u << 9 | 1),
             "Hart #9 is found, but trace reader is compiled to read up to 8 harts only");
   EXPECT_EQ(drain_error(hart9.path, rv64, 1), "(no error)");
+  {
+    // Reading on after the refusal steps over the refused hart's records.
+    auto r = open_reader(hart9.path, rv64, 1u << 9 | 1);
+    EXPECT_THROW(r->get_next_object(), std::runtime_error);
+    et_object_t* o = r->get_next_object();
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->insn.hart, 0);
+    EXPECT_EQ(o->insn.uiid, 0u);
+    EXPECT_EQ(r->get_next_object(), nullptr);
+  }
   EXPECT_EQ(drain_error(hart9.path, rv64, 1ul << 9 | 1ul << 0), drain_error(hart9.path, rv64, 1ul << 9));
   // Hart 73 is selected through bit 73 mod 64.
   temp_file_t hart73;
