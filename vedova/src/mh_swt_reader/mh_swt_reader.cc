@@ -280,7 +280,6 @@ void mh_swt_reader_t::init() {
   traffic.reset(allocate_ring<traffic_entry_t>());
   std::memset(static_cast<void*>(&out), 0, sizeof(out));
   out_is_insn = false;
-  lean = false;
 
   std::memset(record_bits, 0, sizeof(record_bits));
   const uint64_t p = SWT_PIID_WIDTH;
@@ -395,7 +394,6 @@ void mh_swt_reader_t::keep_only_outcome() {
   if (produced != 0 || input_ended || input_bytes != 0)
     throw std::logic_error("keep_only_outcome is called before the first record is read");
   if (!lean_ring) lean_ring.reset(allocate_ring<lean_entry_t>());
-  lean = true;
 }
 
 // Takes the next ring slot for a record of the given kind; returns the slot.
@@ -414,13 +412,13 @@ inline uint64_t mh_swt_reader_t::take_slot(uint8_t kind) {
 }
 
 uint64_t mh_swt_reader_t::take_traffic_slot(uint8_t kind) {
-  return lean ? take_slot<true>(kind) : take_slot<false>(kind);
+  return lean() ? take_slot<true>(kind) : take_slot<false>(kind);
 }
 
 et_object_t* mh_swt_reader_t::get_next_object() {
   if (!input_ended) {
     try {
-      if (lean)
+      if (lean())
         parse_more<true>();
       else
         parse_more<false>();
@@ -429,7 +427,7 @@ et_object_t* mh_swt_reader_t::get_next_object() {
     }
   }
   if (consumed == produced) return nullptr;
-  if (lean) {
+  if (lean()) {
     __builtin_prefetch(&lean_ring[(consumed + 2 * prefetch_distance) & ring_mask]);
     expand_lean(consumed & ring_mask);
     ++consumed;
@@ -828,7 +826,7 @@ void mh_swt_reader_t::parse_record() {
         else
           input_bit += SWT_PIID_WIDTH;
         stream_bits fields{*this};
-        if (lean)
+        if (lean())
           parse_insn_record<true>(fields, code, piid, current_table());
         else
           parse_insn_record<false>(fields, code, piid, current_table());
@@ -857,13 +855,26 @@ void mh_swt_reader_t::parse_record() {
   input_bit = (input_bit + 7) & ~uint64_t(7);
 }
 
-// Writes the record in `slot` into `out`, all of it: bytes no field fills
-// are zero, as in a record built from a zeroed slot.
+// Writes the traffic record in `slot` into `out`, all of it: bytes no field
+// fills are zero, as in a record built from a zeroed slot.
 void mh_swt_reader_t::expand_traffic(uint8_t kind, uint64_t slot) {
   std::memset(static_cast<void*>(&out), 0, sizeof(out));
   out.type = kind;
   std::memcpy(reinterpret_cast<char*>(&out) + offsetof(et_object_t, rvt), &traffic[slot], sizeof(traffic_entry_t));
   out_is_insn = false;
+}
+
+// `out` made ready for an instruction record, whose fields the caller then
+// writes. After an instruction record only the fields need writing (the
+// caller may have written into any of them); after a traffic record, the
+// bytes between the fields too.
+inline et_insn_t& mh_swt_reader_t::insn_out() {
+  if (!out_is_insn) {
+    std::memset(static_cast<void*>(&out), 0, sizeof(out));
+    out_is_insn = true;
+  }
+  out.type = ET_KIND_INSN;
+  return out.insn;
 }
 
 namespace {
@@ -889,34 +900,23 @@ void mh_swt_reader_t::expand_lean(uint64_t slot) {
     expand_traffic(l.kind, slot);
     return;
   }
-  if (!out_is_insn) {
-    std::memset(static_cast<void*>(&out), 0, sizeof(out));
-    out_is_insn = true;
-  }
-  out.type = ET_KIND_INSN;
-  et_insn_t& r = out.insn;
+  et_insn_t& r = insn_out();
   r.pc = l.pc;
   r.insn = l.insn;
   r.pa_valid = l.pa_valid != 0;
-  r.pa = l.pa & (uint64_t(0) - l.pa_valid);
+  r.pa = l.pa;  // 0 from the issue until a physical address record
   put_outcome(r, l.commit_flags, xlen);
 }
 
+// Writes the record in `slot` into `out`, all of it: bytes no field fills
+// are zero, as in a record built from a zeroed slot.
 void mh_swt_reader_t::expand(uint64_t slot) {
   const hot_entry_t& e = hot[slot];
   if (e.kind != ET_KIND_INSN) {
     expand_traffic(e.kind, slot);
     return;
   }
-  // After an instruction record only the fields need writing (the caller
-  // may have written into any of them); after a traffic record, the bytes
-  // between the fields too.
-  if (!out_is_insn) {
-    std::memset(static_cast<void*>(&out), 0, sizeof(out));
-    out_is_insn = true;
-  }
-  out.type = ET_KIND_INSN;
-  et_insn_t& r = out.insn;
+  et_insn_t& r = insn_out();
   const uint64_t p = e.present;
   // Each field is written once, with its value or zero. A present bit turns
   // into a mask of all ones or zeros, so that the fields of the hot and warm

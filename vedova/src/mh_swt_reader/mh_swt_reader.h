@@ -127,6 +127,9 @@ class mh_swt_reader_t : public et_reader_t {
   void expand(uint64_t slot);
   void expand_lean(uint64_t slot);
   void expand_traffic(uint8_t kind, uint64_t slot);
+  et_insn_t& insn_out();
+  // keep_only_outcome was called.
+  bool lean() const { return lean_ring != nullptr; }
 
   bool owns_file;
   uint64_t hart_mask;
@@ -167,9 +170,8 @@ class mh_swt_reader_t : public et_reader_t {
   // Per selected hart and piid: 1 + the record number of the last SWT_IS
   // with that piid, 0 while there was none.
   std::unique_ptr<uint64_t[]> issue_tables[max_harts];
-  // Left unwritten at allocation (a field is read only after its present bit
-  // or the entry's issue set it), so building a reader does not touch the
-  // ring, and a trace touches only the parts its records use.
+  // Fresh zero pages from the system: building a reader does not touch the
+  // rings, and a trace touches only the parts its records use.
   template <typename T>
   struct ring_deleter {
     void operator()(T* p) const;
@@ -180,8 +182,7 @@ class mh_swt_reader_t : public et_reader_t {
   ring_t<warm_entry_t> warm;
   ring_t<cold_entry_t> cold;
   ring_t<traffic_entry_t> traffic;
-  ring_t<lean_entry_t> lean_ring;
-  bool lean;  // keep_only_outcome was called
+  ring_t<lean_entry_t> lean_ring;  // allocated by keep_only_outcome
   uint64_t produced;
   uint64_t consumed;
   et_object_t out;  // the record handed out last
